@@ -1,0 +1,222 @@
+// CIniStream: the INI grammar on loading, the layout on saving, and the first-match lookups.
+#include "core/CIniStream.h"
+
+#include <random>
+#include <vector>
+
+#include "platform/FileApi.h"
+#include "plugins/CUnicodeFileImp.h"
+
+namespace {
+
+constexpr UINT kCreateBit = 0x1000;
+
+// A name beside the target, so that the rename stays within one file system.
+CString TempNameBeside(const CString& strPath)
+{
+    std::random_device random;
+    CString name;
+    name.Format(u"%s.~%08X.tmp", strPath.GetString(), static_cast<unsigned>(random()));
+    return name;
+}
+
+// Writes and flushes the whole text to a new file; false when any of it could not be written.
+bool WriteWhole(const CString& strPath, const std::u16string& text)
+{
+    CUnicodeFileImp file;
+    if (!file.Open(strPath.GetString(), CFile::modeCreate | CFile::modeWrite)) return false;
+    try {
+        if (!text.empty()) file.WriteString(CString(std::u16string_view(text)));
+        file.Flush();
+        file.Close();
+    } catch (CFileException* e) {
+        e->Delete();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+struct CIniStream::Segment {
+    CString name;
+    std::vector<CString> keys;
+    std::vector<CString> values;  // values[i] belongs to keys[i]
+    std::unordered_map<std::u16string, std::size_t> firstByKey;
+    Segment* next = nullptr;
+
+    void Append(const CString& key, const CString& value)
+    {
+        firstByKey.try_emplace(key.Str(), keys.size());
+        keys.push_back(key);
+        values.push_back(value);
+    }
+
+    const std::size_t* Find(const CString& key) const
+    {
+        auto it = firstByKey.find(key.Str());
+        return it == firstByKey.end() ? nullptr : &it->second;
+    }
+};
+
+CIniStream::CIniStream() : m_pFirst(nullptr), m_pLast(nullptr), m_bOpen(0), m_nSegments(0) {}
+
+CIniStream::~CIniStream()
+{
+    Close();
+}
+
+int CIniStream::Open(LPCWSTR lpszPath, UINT nMode)
+{
+    Close();
+    if (!lpszPath) return 0;
+    if (nMode & kCreateBit) {
+        m_strPath = lpszPath;
+        return 1;
+    }
+    CUnicodeFileImp file;
+    if (!file.Open(lpszPath, CFile::modeRead)) return 0;
+    try {
+        CString line;
+        Segment* current = nullptr;
+        while (file.ReadString(line)) LoadLine(line, current);
+    } catch (CFileException* e) {
+        // A file that cannot be read to its end counts as one that cannot be opened.
+        e->Delete();
+        RestoreData();
+        return 0;
+    }
+    m_strPath = lpszPath;
+    m_bOpen = 1;
+    return 1;
+}
+
+void CIniStream::LoadLine(CString& strLine, Segment*& pCurrent)
+{
+    strLine.Trim();
+    if (strLine.IsEmpty() || strLine[0] == u';') return;
+    if (strLine[0] == u'[') {
+        pCurrent = static_cast<Segment*>(AddSegment(strLine.Mid(1, strLine.GetLength() - 2)));
+        return;
+    }
+    if (!pCurrent) return;
+    int equals = strLine.Find(u'=');
+    if (equals >= 0) {
+        pCurrent->Append(strLine.Left(equals), strLine.Mid(equals + 1));
+        return;
+    }
+    // A continuation line before the segment's first pair has nothing to join and is dropped.
+    if (!pCurrent->values.empty()) pCurrent->values.back() += strLine;
+}
+
+void CIniStream::Close()
+{
+    RestoreData();
+    m_bOpen = 0;
+}
+
+void CIniStream::RestoreData()
+{
+    while (m_pFirst) {
+        Segment* next = m_pFirst->next;
+        delete m_pFirst;
+        m_pFirst = next;
+    }
+    m_pLast = nullptr;
+    m_nSegments = 0;
+    m_firstByName.clear();
+}
+
+std::u16string CIniStream::Render() const
+{
+    std::u16string text;
+    for (const Segment* segment = m_pFirst; segment; segment = segment->next) {
+        text += u'[';
+        text += segment->name.View();
+        text += u"]\n";
+        for (std::size_t i = 0; i < segment->keys.size(); ++i) {
+            text += segment->keys[i].View();
+            text += u'=';
+            text += segment->values[i].View();
+            text += u'\n';
+        }
+        text += u'\n';
+    }
+    return text;
+}
+
+int CIniStream::Save()
+{
+    if (m_strPath.IsEmpty()) return 0;
+    CString temp = TempNameBeside(m_strPath);
+    if (!WriteWhole(temp, Render()) ||
+        !MoveFileEx(temp.GetString(), m_strPath.GetString(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFile(temp.GetString());
+        return 0;
+    }
+    return 1;
+}
+
+void* CIniStream::AddSegment(const CString& strName)
+{
+    auto* segment = new Segment;
+    segment->name = strName;
+    if (m_pLast) m_pLast->next = segment;
+    else m_pFirst = segment;
+    m_pLast = segment;
+    ++m_nSegments;
+    m_firstByName.try_emplace(strName.Str(), segment);
+    return segment;
+}
+
+void* CIniStream::FindSegment(const CString& strName, int bCreate)
+{
+    auto it = m_firstByName.find(strName.Str());
+    if (it != m_firstByName.end()) return it->second;
+    return bCreate ? AddSegment(strName) : nullptr;
+}
+
+int CIniStream::GetCount()
+{
+    return m_nSegments;
+}
+
+int CIniStream::GetCount(const CString& strName)
+{
+    return GetCount(FindSegment(strName, 0));
+}
+
+int CIniStream::GetCount(void* pSegment)
+{
+    return pSegment ? static_cast<int>(static_cast<Segment*>(pSegment)->keys.size()) : 0;
+}
+
+int CIniStream::GetData(void* pSegment, const CString& strKey, CString& strValue)
+{
+    if (!pSegment) return 0;
+    auto* segment = static_cast<Segment*>(pSegment);
+    const std::size_t* index = segment->Find(strKey);
+    if (!index) return 0;
+    strValue = segment->values[*index];
+    return 1;
+}
+
+int CIniStream::GetData(void* pSegment, int nIndex, CString& strKey, CString& strValue)
+{
+    if (!pSegment || nIndex < 0 || nIndex >= GetCount(pSegment)) return 0;
+    auto* segment = static_cast<Segment*>(pSegment);
+    strKey = segment->keys[static_cast<std::size_t>(nIndex)];
+    strValue = segment->values[static_cast<std::size_t>(nIndex)];
+    return 1;
+}
+
+void CIniStream::SetData(void* pSegment, const CString& strKey, const CString& strValue)
+{
+    if (!pSegment) return;
+    auto* segment = static_cast<Segment*>(pSegment);
+    if (const std::size_t* index = segment->Find(strKey)) {
+        segment->values[*index] = strValue;
+        return;
+    }
+    segment->Append(strKey, strValue);
+}
