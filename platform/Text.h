@@ -24,6 +24,13 @@ void SetACP(UINT codePage);
 std::u16string AnsiToUtf16(std::string_view text, UINT codePage = CP_ACP);
 std::string Utf16ToAnsi(std::u16string_view text, UINT codePage = CP_ACP);
 
+// The platform's counting converters: -1 as the source length converts up to and including the
+// terminator; a destination size of 0 asks for the size needed. They return the number of units
+// written (0 with the last error on failure: ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_PARAMETER).
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int cbMultiByte, LPWSTR wide, int cchWide);
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int cchWide, LPSTR multiByte, int cbMultiByte,
+                        LPCSTR defaultChar, BOOL* usedDefaultChar);
+
 // Double-byte awareness: is the byte a lead byte of the code page (936: 0x81-0xFE)?
 BOOL IsDBCSLeadByteEx(UINT codePage, BYTE byte);
 BOOL IsDBCSLeadByte(BYTE byte);

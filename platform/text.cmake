@@ -1,0 +1,19 @@
+# The platform's text, base calls, run-time classes and containers: the layer every other part builds on.
+pelrudo_add_component(pelrudo_text
+    SOURCES
+        ${CMAKE_CURRENT_LIST_DIR}/CStringT.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/Text.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/WinBase.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/CObject.cpp
+    HEADERS
+        ${CMAKE_CURRENT_LIST_DIR}/WinTypes.h
+        ${CMAKE_CURRENT_LIST_DIR}/CStringT.h
+        ${CMAKE_CURRENT_LIST_DIR}/Text.h
+        ${CMAKE_CURRENT_LIST_DIR}/WinBase.h
+        ${CMAKE_CURRENT_LIST_DIR}/CObject.h
+        ${CMAKE_CURRENT_LIST_DIR}/detail/TypedArray.h
+        ${CMAKE_CURRENT_LIST_DIR}/detail/TypedList.h
+        ${CMAKE_CURRENT_LIST_DIR}/CObArray.h
+        ${CMAKE_CURRENT_LIST_DIR}/CObList.h
+        ${CMAKE_CURRENT_LIST_DIR}/CStringArray.h
+        ${CMAKE_CURRENT_LIST_DIR}/CStringList.h)
