@@ -23,6 +23,8 @@ BOOL DeleteFile(LPCSTR name);
 BOOL MoveFile(LPCWSTR from, LPCWSTR to);  // does not replace an existing target, as the platform's
 BOOL MoveFileEx(LPCWSTR from, LPCWSTR to, DWORD flags);
 #define MOVEFILE_REPLACE_EXISTING 0x1u
+#define ERROR_NEGATIVE_SEEK 131L
+#define ERROR_DIRECTORY 267L
 BOOL CopyFile(LPCWSTR from, LPCWSTR to, BOOL failIfExists);
 BOOL CreateDirectory(LPCWSTR name, LPSECURITY_ATTRIBUTES security);
 BOOL CreateDirectory(LPCSTR name, LPSECURITY_ATTRIBUTES security);

@@ -1,0 +1,280 @@
+// Tests of the file calls: dispositions, errors, share modes between processes, pointers and sizes.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/FileApi.h"
+#include "platform/Text.h"
+#include "platform/WinBase.h"
+#include "tests/platform/TempMachine.h"
+
+namespace {
+
+constexpr DWORD kUnsetError = 0xDEADu;
+
+class FileApi : public TempMachine {
+protected:
+    static HANDLE Open(const char16_t* name, DWORD access, DWORD share, DWORD disposition)
+    {
+        return CreateFile(name, access, share, nullptr, disposition, 0, nullptr);
+    }
+
+    // CreateFile in a child process while this one keeps its handles: the child's exit status is
+    // 0 when its open succeeded, else the last error it saw.
+    static DWORD OpenInOtherProcess(const char16_t* name, DWORD access, DWORD share, DWORD disposition)
+    {
+        pid_t child = fork();
+        if (child == 0) {
+            HANDLE file = Open(name, access, share, disposition);
+            _exit(file == INVALID_HANDLE_VALUE ? static_cast<int>(GetLastError() & 0xFF) : 0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) ? static_cast<DWORD>(WEXITSTATUS(status)) : 0xFFu;
+    }
+
+    static std::string ReadAll(HANDLE file)
+    {
+        std::string content;
+        char block[7];
+        DWORD got = 0;
+        while (ReadFile(file, block, sizeof block, &got, nullptr) && got > 0) content.append(block, got);
+        return content;
+    }
+};
+
+TEST_F(FileApi, WritesThenReadsBack)
+{
+    HANDLE file = Open(u"C:\\data.bin", GENERIC_WRITE, 0, CREATE_ALWAYS);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file, "hello, world", 12, &written, nullptr));
+    EXPECT_EQ(written, 12u);
+    ASSERT_TRUE(CloseHandle(file));
+    EXPECT_EQ(ReadHost(OnC("data.bin")), "hello, world");
+
+    file = Open(u"c:/DATA.BIN", GENERIC_READ, 0, OPEN_EXISTING);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ReadAll(file), "hello, world");
+    DWORD got = 99;
+    EXPECT_TRUE(ReadFile(file, &got, sizeof got, &got, nullptr));
+    EXPECT_EQ(got, 0u) << "a read at the end delivers 0 bytes and succeeds";
+    EXPECT_TRUE(CloseHandle(file));
+}
+
+TEST_F(FileApi, NarrowNamesComeFromTheCodePage)
+{
+    HANDLE file = CreateFile("C:\\\xC4\xE3\xBA\xC3.txt", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);  // 你好 in 936
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    EXPECT_TRUE(HostExists(OnC("\xE4\xBD\xA0\xE5\xA5\xBD.txt")));
+}
+
+struct DispositionCase {
+    const char* label;
+    DWORD disposition;
+    bool exists;
+    bool opens;
+    DWORD error;
+    const char* contentAfter;  // null: no file afterwards
+};
+
+class FileApiDisposition : public FileApi, public ::testing::WithParamInterface<DispositionCase> {};
+
+TEST_P(FileApiDisposition, OpensCreatesOrFailsAsThePlatform)
+{
+    const DispositionCase& c = GetParam();
+    if (c.exists) WriteHost(OnC("f.txt"), "old content");
+    SetLastError(kUnsetError);
+    HANDLE file = Open(u"C:\\f.txt", GENERIC_READ | GENERIC_WRITE, 0, c.disposition);
+    EXPECT_EQ(file != INVALID_HANDLE_VALUE, c.opens);
+    EXPECT_EQ(GetLastError(), c.error);
+    if (file != INVALID_HANDLE_VALUE) {
+        EXPECT_TRUE(CloseHandle(file));
+    }
+    if (c.contentAfter) {
+        EXPECT_EQ(ReadHost(OnC("f.txt")), c.contentAfter);
+    } else {
+        EXPECT_FALSE(HostExists(OnC("f.txt")));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FileApiDisposition,
+    ::testing::Values(DispositionCase{"CreateNewMissing", CREATE_NEW, false, true, ERROR_SUCCESS, ""},
+                      DispositionCase{"CreateNewExisting", CREATE_NEW, true, false, ERROR_FILE_EXISTS, "old content"},
+                      DispositionCase{"CreateAlwaysMissing", CREATE_ALWAYS, false, true, ERROR_SUCCESS, ""},
+                      DispositionCase{"CreateAlwaysExisting", CREATE_ALWAYS, true, true, ERROR_ALREADY_EXISTS, ""},
+                      DispositionCase{"OpenExistingMissing", OPEN_EXISTING, false, false, ERROR_FILE_NOT_FOUND, nullptr},
+                      DispositionCase{"OpenExistingExisting", OPEN_EXISTING, true, true, ERROR_SUCCESS, "old content"},
+                      DispositionCase{"OpenAlwaysMissing", OPEN_ALWAYS, false, true, ERROR_SUCCESS, ""},
+                      DispositionCase{"OpenAlwaysExisting", OPEN_ALWAYS, true, true, ERROR_ALREADY_EXISTS, "old content"},
+                      DispositionCase{"TruncateExistingMissing", TRUNCATE_EXISTING, false, false, ERROR_FILE_NOT_FOUND, nullptr},
+                      DispositionCase{"TruncateExistingExisting", TRUNCATE_EXISTING, true, true, ERROR_SUCCESS, ""},
+                      DispositionCase{"Unknown", 9, true, false, ERROR_INVALID_PARAMETER, "old content"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(FileApi, OpenErrorsCarryThePlatformsNumbers)
+{
+    ASSERT_EQ(mkdir(OnC("folder").c_str(), 0755), 0);
+    struct Case {
+        const char16_t* name;
+        DWORD disposition;
+        DWORD error;
+    };
+    const Case cases[] = {
+        {u"C:\\missing.txt", OPEN_EXISTING, ERROR_FILE_NOT_FOUND},
+        {u"C:\\no such folder\\a.txt", OPEN_EXISTING, ERROR_PATH_NOT_FOUND},
+        {u"C:\\no such folder\\a.txt", CREATE_ALWAYS, ERROR_PATH_NOT_FOUND},
+        {u"C:\\folder", OPEN_EXISTING, ERROR_ACCESS_DENIED},
+        {u"C:\\folder", CREATE_ALWAYS, ERROR_ACCESS_DENIED},
+        {u"C:\\a\tb.txt", CREATE_ALWAYS, ERROR_INVALID_NAME},
+        {u"C:\\a*b.txt", CREATE_ALWAYS, ERROR_INVALID_NAME},
+        {u"Q:\\a.txt", CREATE_ALWAYS, ERROR_PATH_NOT_FOUND},
+        {u"", OPEN_EXISTING, ERROR_PATH_NOT_FOUND},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Utf16ToUtf8(c.name));
+        SetLastError(kUnsetError);
+        EXPECT_EQ(Open(c.name, GENERIC_WRITE, 0, c.disposition), INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetLastError(), c.error);
+    }
+    EXPECT_FALSE(HostExists(OnC("a*b.txt")));
+}
+
+TEST_F(FileApi, ReadOnlyFilesRefuseWritersButNotReaders)
+{
+    if (geteuid() == 0) GTEST_SKIP() << "root writes every file";
+    WriteHost(OnC("ro.txt"), "keep");
+    ASSERT_EQ(chmod(OnC("ro.txt").c_str(), 0444), 0);
+    EXPECT_EQ(Open(u"C:\\ro.txt", GENERIC_WRITE, 0, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(ReadHost(OnC("ro.txt")), "keep");
+    HANDLE reader = Open(u"C:\\ro.txt", GENERIC_READ, 0, OPEN_EXISTING);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ReadAll(reader), "keep");
+    CloseHandle(reader);
+}
+
+TEST_F(FileApi, HandlesRefuseWhatTheyWereNotOpenedFor)
+{
+    HANDLE reader = Open(u"C:\\a.txt", GENERIC_READ, 0, CREATE_ALWAYS);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    DWORD written = 7;
+    EXPECT_FALSE(WriteFile(reader, "x", 1, &written, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(written, 0u);
+    EXPECT_FALSE(SetEndOfFile(reader));
+    CloseHandle(reader);
+    EXPECT_EQ(ReadHost(OnC("a.txt")), "");
+
+    HANDLE writer = Open(u"C:\\a.txt", GENERIC_WRITE, 0, OPEN_EXISTING);
+    char byte = 0;
+    DWORD got = 7;
+    EXPECT_FALSE(ReadFile(writer, &byte, 1, &got, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    CloseHandle(writer);
+}
+
+TEST_F(FileApi, StaleAndMadeUpHandlesAreInvalid)
+{
+    HANDLE file = Open(u"C:\\a.txt", GENERIC_WRITE, 0, CREATE_ALWAYS);
+    ASSERT_TRUE(CloseHandle(file));
+    int local = 0;
+    for (HANDLE bogus : {file, INVALID_HANDLE_VALUE, static_cast<HANDLE>(nullptr), static_cast<HANDLE>(&local)}) {
+        SetLastError(kUnsetError);
+        EXPECT_FALSE(CloseHandle(bogus));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+        DWORD n = 0;
+        EXPECT_FALSE(WriteFile(bogus, "x", 1, &n, nullptr));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+        EXPECT_EQ(GetFileSize(bogus, nullptr), INVALID_FILE_SIZE);
+    }
+}
+
+TEST_F(FileApi, ExclusiveOpenKeepsOtherProcessesOut)
+{
+    WriteHost(OnC("locked.txt"), "precious");
+    HANDLE holder = Open(u"C:\\locked.txt", GENERIC_READ, 0, OPEN_EXISTING);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(OpenInOtherProcess(u"C:\\locked.txt", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(OpenInOtherProcess(u"C:\\locked.txt", GENERIC_WRITE, 0, CREATE_ALWAYS), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(ReadHost(OnC("locked.txt")), "precious") << "a refused CREATE_ALWAYS must not truncate";
+    ASSERT_TRUE(CloseHandle(holder));
+    EXPECT_EQ(OpenInOtherProcess(u"C:\\locked.txt", GENERIC_WRITE, 0, OPEN_EXISTING), 0u);
+}
+
+TEST_F(FileApi, SharedOpensAdmitSharersAndRefuseExclusiveOpeners)
+{
+    WriteHost(OnC("shared.txt"), "x");
+    HANDLE holder = Open(u"C:\\shared.txt", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(OpenInOtherProcess(u"C:\\shared.txt", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING), 0u);
+    EXPECT_EQ(OpenInOtherProcess(u"C:\\shared.txt", GENERIC_READ, 0, OPEN_EXISTING), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    CloseHandle(holder);
+}
+
+TEST_F(FileApi, SharingHoldsBetweenOpensOfOneProcess)
+{
+    HANDLE first = Open(u"C:\\one.txt", GENERIC_WRITE, 0, CREATE_NEW);
+    ASSERT_NE(first, INVALID_HANDLE_VALUE);
+    SetLastError(kUnsetError);
+    EXPECT_EQ(Open(u"C:\\one.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    CloseHandle(first);
+}
+
+TEST_F(FileApi, RefusedCreateLeavesNoFileBehind)
+{
+    // A conflicting CREATE_ALWAYS that loses to an existing holder must neither create nor truncate.
+    HANDLE holder = Open(u"C:\\busy.txt", GENERIC_WRITE, 0, CREATE_NEW);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    DWORD n = 0;
+    WriteFile(holder, "abc", 3, &n, nullptr);
+    EXPECT_EQ(OpenInOtherProcess(u"C:\\busy.txt", GENERIC_WRITE, 0, CREATE_ALWAYS), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(OpenInOtherProcess(u"C:\\busy.txt", GENERIC_WRITE, 0, CREATE_NEW), static_cast<DWORD>(ERROR_FILE_EXISTS));
+    CloseHandle(holder);
+    EXPECT_EQ(ReadHost(OnC("busy.txt")), "abc");
+}
+
+TEST_F(FileApi, PointerAndSizeUseTheHighWordBeyondFourGiB)
+{
+    HANDLE file = Open(u"C:\\sparse.bin", GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LONG high = 1;
+    EXPECT_EQ(SetFilePointer(file, 5, &high, FILE_BEGIN), 5u);
+    EXPECT_EQ(high, 1);
+    ASSERT_TRUE(SetEndOfFile(file));
+    DWORD sizeHigh = 0;
+    EXPECT_EQ(GetFileSize(file, &sizeHigh), 5u);
+    EXPECT_EQ(sizeHigh, 1u);
+
+    high = -1;
+    EXPECT_EQ(SetFilePointer(file, -6, &high, FILE_END), 0xFFFFFFFFu) << "4 GiB - 1 is a valid position";
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(high, 0);
+
+    EXPECT_EQ(SetFilePointer(file, 0, nullptr, FILE_END), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER)) << "no high word, position beyond 32 bits";
+    EXPECT_EQ(SetFilePointer(file, 10, nullptr, FILE_BEGIN), 10u);
+    EXPECT_EQ(SetFilePointer(file, -11, nullptr, FILE_CURRENT), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NEGATIVE_SEEK));
+    EXPECT_EQ(SetFilePointer(file, -4, nullptr, FILE_CURRENT), 6u) << "a failed move leaves the pointer";
+    CloseHandle(file);
+}
+
+TEST_F(FileApi, FlushSucceedsOnAWrittenFile)
+{
+    HANDLE file = Open(u"C:\\flush.txt", GENERIC_WRITE, 0, CREATE_ALWAYS);
+    DWORD n = 0;
+    ASSERT_TRUE(WriteFile(file, "abc", 3, &n, nullptr));
+    EXPECT_TRUE(FlushFileBuffers(file));
+    CloseHandle(file);
+    EXPECT_FALSE(FlushFileBuffers(file));
+}
+
+}  // namespace
