@@ -6,7 +6,8 @@
 #include "platform/WinTypes.h"
 
 // The store the Reg... calls of this process use: PELRUDO_REGISTRY if set, else <prefix>/registry.db.
-// A handheld program is bound to its handheld's store this way.
+// A handheld program is bound to its handheld's store this way. An empty path drops the binding, so the
+// next call looks at PELRUDO_REGISTRY and the prefix again. Keys opened before keep their own store.
 void RegSetStorePath(const std::string& hostPath);
 std::string RegGetStorePath();
 
@@ -24,6 +25,7 @@ LONG RegSetValueEx(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE
 LONG RegDeleteKey(HKEY key, LPCWSTR subKey);
 LONG RegDeleteKey(HKEY key, LPCSTR subKey);
 LONG RegDeleteValue(HKEY key, LPCWSTR name);
+LONG RegDeleteValue(HKEY key, LPCSTR name);
 LONG RegQueryInfoKey(HKEY key, LPWSTR className, DWORD* classSize, DWORD* reserved, DWORD* subKeys,
                      DWORD* maxSubKeyLen, DWORD* maxClassLen, DWORD* values, DWORD* maxValueNameLen,
                      DWORD* maxValueLen, DWORD* securityDescriptor, FILETIME* lastWriteTime);

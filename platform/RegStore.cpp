@@ -1,0 +1,665 @@
+// RegStore: the registry tables in SQLite, a lazily filled cache of them, and its freshness check.
+#include "platform/RegStore.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <unordered_map>
+
+namespace {
+
+using KeyId = RegStore::KeyId;
+
+constexpr KeyId kRootCount = 4;
+constexpr std::array<std::u16string_view, kRootCount> kRootNames = {
+    u"HKEY_CLASSES_ROOT", u"HKEY_CURRENT_USER", u"HKEY_LOCAL_MACHINE", u"HKEY_USERS"};
+constexpr int kSchemaVersion = 1;
+// ERROR_REGISTRY_IO_FAILED: the store file could not be read or written.
+constexpr LONG kIoFailed = 1016;
+// The first copy of SQLite's WAL-index header; every commit rewrites it.
+constexpr std::size_t kWalHeaderSize = 48;
+constexpr int kShmRegionSize = 32768;
+
+// Case pairs of a block: either one offset for the whole block or alternating upper/lower letters.
+struct FoldRange {
+    char16_t first;
+    char16_t last;
+    int delta;  // 0: pairs, the capital on the even offset from first
+};
+constexpr FoldRange kFoldRanges[] = {
+    {u'\u00E0', u'\u00F6', -0x20}, {u'\u00F8', u'\u00FE', -0x20}, {u'\u0100', u'\u012F', 0},
+    {u'\u0132', u'\u0137', 0},     {u'\u0139', u'\u0148', 0},     {u'\u014A', u'\u0177', 0},
+    {u'\u0179', u'\u017E', 0},     {u'\u01CD', u'\u01DC', 0},     {u'\u01DE', u'\u01EF', 0},
+    {u'\u01F8', u'\u021F', 0},     {u'\u0222', u'\u0233', 0},     {u'\u03AD', u'\u03AF', -0x25},
+    {u'\u03B1', u'\u03C1', -0x20}, {u'\u03C3', u'\u03CB', -0x20}, {u'\u03CD', u'\u03CE', -0x3F},
+    {u'\u03D8', u'\u03EF', 0},     {u'\u0430', u'\u044F', -0x20}, {u'\u0450', u'\u045F', -0x50},
+    {u'\u0460', u'\u0481', 0},     {u'\u048A', u'\u04BF', 0},     {u'\u04C1', u'\u04CE', 0},
+    {u'\u04D0', u'\u052F', 0},     {u'\uFF41', u'\uFF5A', -0x20},
+};
+
+char16_t FoldChar(char16_t c)
+{
+    if (c < 0x80) return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 0x20) : c;
+    switch (c) {
+    case u'\u00FF': return u'\u0178';
+    case u'\u0131': return u'I';
+    case u'\u017F': return u'S';
+    case u'\u03AC': return u'\u0386';
+    case u'\u03C2': return u'\u03A3';
+    case u'\u03CC': return u'\u038C';
+    case u'\u04CF': return u'\u04C0';
+    default: break;
+    }
+    for (const FoldRange& r : kFoldRanges) {
+        if (c < r.first || c > r.last) continue;
+        // Blocks of pairs that start on an odd code point keep the capital on the odd one.
+        const int parity = r.first & 1;
+        if (r.delta != 0) return static_cast<char16_t>(c + r.delta);
+        return ((c & 1) != parity) ? static_cast<char16_t>(c - 1) : c;
+    }
+    return c;
+}
+
+LONG StatusOf(int rc)
+{
+    switch (rc & 0xFF) {
+    case SQLITE_OK:
+    case SQLITE_ROW:
+    case SQLITE_DONE: return ERROR_SUCCESS;
+    case SQLITE_NOTADB: return ERROR_BADDB;
+    case SQLITE_CORRUPT:
+    case SQLITE_ERROR:
+    case SQLITE_SCHEMA:
+    case SQLITE_MISMATCH:
+    case SQLITE_CONSTRAINT: return ERROR_REGISTRY_CORRUPT;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH: return ERROR_ACCESS_DENIED;
+    case SQLITE_CANTOPEN: return ERROR_CANTOPEN;
+    case SQLITE_FULL: return ERROR_DISK_FULL;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return ERROR_LOCK_VIOLATION;
+    case SQLITE_NOMEM: return ERROR_NOT_ENOUGH_MEMORY;
+    case SQLITE_TOOBIG: return ERROR_INVALID_PARAMETER;
+    default: return kIoFailed;
+    }
+}
+
+// A prepared statement kept for the store's life; Use() hands it out reset and unbound.
+class Statement {
+public:
+    Statement(const char* sql) : m_sql(sql) {}  // NOLINT: implicit, so members read as "name = sql"
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    LONG Use(sqlite3* db, sqlite3_stmt** out)
+    {
+        if (!m_stmt) {
+            const int rc = sqlite3_prepare_v3(db, m_sql, -1, SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr);
+            if (rc != SQLITE_OK) return StatusOf(rc);
+        }
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+        *out = m_stmt;
+        return ERROR_SUCCESS;
+    }
+    void Finalize()
+    {
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+    }
+
+private:
+    const char* m_sql;
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+void BindText(sqlite3_stmt* s, int index, std::u16string_view text)
+{
+    // Names are kept as their UTF-16 code units (host order), so any name round-trips unchanged.
+    static const char16_t empty = 0;
+    sqlite3_bind_blob(s, index, text.empty() ? &empty : text.data(), static_cast<int>(text.size() * 2),
+                      SQLITE_TRANSIENT);
+}
+
+std::u16string ColumnText(sqlite3_stmt* s, int column)
+{
+    const int bytes = sqlite3_column_bytes(s, column);
+    std::u16string text(static_cast<std::size_t>(bytes / 2), u'\0');
+    if (bytes >= 2) std::memcpy(text.data(), sqlite3_column_blob(s, column), text.size() * 2);
+    return text;
+}
+
+// Splits a backslash-separated path; empty components (doubled or trailing separators) are skipped.
+template <class Fn>
+LONG ForEachComponent(std::u16string_view path, Fn&& fn)
+{
+    while (!path.empty()) {
+        const std::size_t cut = std::min(path.find(u'\\'), path.size());
+        const std::u16string_view part = path.substr(0, cut);
+        path.remove_prefix(std::min(cut + 1, path.size()));
+        if (part.empty()) continue;
+        if (part.size() > RegStore::kMaxKeyNameLen) return ERROR_INVALID_PARAMETER;
+        if (const LONG status = fn(part); status != ERROR_SUCCESS) return status;
+    }
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+struct RegStore::Impl {
+    struct Child {
+        std::u16string fold;
+        std::u16string name;
+        KeyId id;
+    };
+    struct CachedValue {
+        std::u16string fold;
+        RegStoreValue value;
+    };
+    struct Node {
+        KeyId parent = 0;
+        std::u16string name;
+        bool childrenLoaded = false;
+        std::vector<Child> children;  // sorted by fold
+        bool valuesLoaded = false;
+        std::vector<CachedValue> values;  // creation order
+    };
+
+    explicit Impl(const std::string& path) : path(path) {}
+    ~Impl() { Close(); }
+
+    const std::string& path;
+    sqlite3* db = nullptr;
+    bool batch = false;
+    std::unordered_map<KeyId, Node> nodes;
+    sqlite3_int64 dataVersion = -1;
+    const volatile unsigned char* walHeader = nullptr;
+    std::array<unsigned char, kWalHeaderSize> seenHeader{};
+
+    Statement dataVersionSql = "PRAGMA data_version";
+    Statement keySql = "SELECT parent, name FROM keys WHERE id = ?1";
+    Statement childrenSql = "SELECT id, name, fold FROM keys WHERE parent = ?1";
+    Statement valuesSql = "SELECT name, fold, type, data FROM vals WHERE key = ?1 ORDER BY rowid";
+    Statement insertKeySql = "INSERT INTO keys(parent, name, fold) VALUES(?1, ?2, ?3)";
+    Statement setValueSql =
+        "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+        "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data";
+    Statement deleteValueSql = "DELETE FROM vals WHERE key = ?1 AND fold = ?2";
+    Statement deleteTreeValuesSql =
+        "WITH RECURSIVE tree(id) AS (SELECT ?1 UNION ALL SELECT k.id FROM keys k JOIN tree ON k.parent = tree.id) "
+        "DELETE FROM vals WHERE key IN tree";
+    Statement deleteTreeKeysSql =
+        "WITH RECURSIVE tree(id) AS (SELECT ?1 UNION ALL SELECT k.id FROM keys k JOIN tree ON k.parent = tree.id) "
+        "DELETE FROM keys WHERE id IN tree";
+
+    void Close()
+    {
+        for (Statement* s : {&dataVersionSql, &keySql, &childrenSql, &valuesSql, &insertKeySql, &setValueSql,
+                             &deleteValueSql, &deleteTreeValuesSql, &deleteTreeKeysSql})
+            s->Finalize();
+        sqlite3_close(db);
+        db = nullptr;
+        walHeader = nullptr;
+        batch = false;
+        nodes.clear();
+    }
+
+    LONG Exec(const char* sql) { return StatusOf(sqlite3_exec(db, sql, nullptr, nullptr, nullptr)); }
+
+    LONG QueryInt(const char* sql, sqlite3_int64* value)
+    {
+        sqlite3_stmt* s = nullptr;
+        const int rc = sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
+        const int step = rc == SQLITE_OK ? sqlite3_step(s) : rc;
+        if (step == SQLITE_ROW) *value = sqlite3_column_int64(s, 0);
+        sqlite3_finalize(s);
+        return step == SQLITE_ROW ? ERROR_SUCCESS : StatusOf(step == SQLITE_DONE ? SQLITE_CORRUPT : step);
+    }
+
+    LONG Open()
+    {
+        if (db) return ERROR_SUCCESS;
+        const int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                                       nullptr);
+        LONG status = rc == SQLITE_OK ? Prepare() : StatusOf(rc);
+        if (status != ERROR_SUCCESS) Close();
+        return status;
+    }
+
+    LONG Prepare()
+    {
+        sqlite3_busy_timeout(db, 5000);
+        sqlite3_int64 version = 0;
+        if (LONG status = QueryInt("PRAGMA user_version", &version); status != ERROR_SUCCESS) return status;
+        // A read-only store that is already set up is still readable, so only a new file is written here.
+        if (version != kSchemaVersion) {
+            if (LONG status = CreateSchema(); status != ERROR_SUCCESS) return status;
+        }
+        Exec("PRAGMA journal_mode=WAL");
+        Exec("PRAGMA synchronous=NORMAL");
+        return Sync();
+    }
+
+    LONG CreateSchema()
+    {
+        if (LONG status = Exec("PRAGMA journal_mode=WAL; BEGIN IMMEDIATE"); status != ERROR_SUCCESS) return status;
+        sqlite3_int64 version = 0;
+        LONG status = QueryInt("PRAGMA user_version", &version);
+        if (status == ERROR_SUCCESS && version != 0 && version != kSchemaVersion) status = ERROR_BADDB;
+        if (status == ERROR_SUCCESS && version == 0) {
+            status = Exec(
+                "CREATE TABLE keys(id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, name BLOB NOT NULL, "
+                "fold BLOB NOT NULL, UNIQUE(parent, fold));"
+                "CREATE TABLE vals(key INTEGER NOT NULL, name BLOB NOT NULL, fold BLOB NOT NULL, "
+                "type INTEGER NOT NULL, data BLOB NOT NULL, PRIMARY KEY(key, fold));"
+                "PRAGMA user_version=1");
+        }
+        for (KeyId id = 1; status == ERROR_SUCCESS && id <= kRootCount; ++id) {
+            sqlite3_stmt* s = nullptr;
+            status = StatusOf(sqlite3_prepare_v2(db, "INSERT OR IGNORE INTO keys(id, parent, name, fold) VALUES(?1, 0, ?2, ?2)",
+                                                 -1, &s, nullptr));
+            if (status != ERROR_SUCCESS) break;
+            sqlite3_bind_int64(s, 1, id);
+            BindText(s, 2, kRootNames[static_cast<std::size_t>(id - 1)]);
+            status = StatusOf(sqlite3_step(s));
+            sqlite3_finalize(s);
+        }
+        return EndTransaction(status);
+    }
+
+    LONG EndTransaction(LONG status)
+    {
+        if (status == ERROR_SUCCESS) status = Exec("COMMIT");
+        if (status != ERROR_SUCCESS) Exec("ROLLBACK");
+        return status;
+    }
+
+    // Our layer reads SQLite's WAL-index header straight from the shared memory that SQLite already
+    // maps: while it is unchanged no process committed anything, so the cache stands without a query.
+    void MapWalHeader()
+    {
+        sqlite3_file* file = nullptr;
+        if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file) return;
+        if (!file->pMethods || file->pMethods->iVersion < 2 || !file->pMethods->xShmMap) return;
+        volatile void* region = nullptr;
+        if (file->pMethods->xShmMap(file, 0, kShmRegionSize, 0, &region) != SQLITE_OK || !region) return;
+        walHeader = static_cast<const volatile unsigned char*>(region);
+    }
+
+    std::array<unsigned char, kWalHeaderSize> ReadWalHeader() const
+    {
+        std::array<unsigned char, kWalHeaderSize> header{};
+        std::atomic_thread_fence(std::memory_order_acquire);
+        for (std::size_t i = 0; i < header.size(); ++i) header[i] = walHeader[i];
+        return header;
+    }
+
+    // Drops the cache when another connection committed since it was filled.
+    LONG Sync()
+    {
+        std::array<unsigned char, kWalHeaderSize> header{};
+        if (walHeader) {
+            header = ReadWalHeader();
+            if (header == seenHeader) return ERROR_SUCCESS;
+        }
+        sqlite3_stmt* s = nullptr;
+        if (LONG status = dataVersionSql.Use(db, &s); status != ERROR_SUCCESS) return status;
+        const int rc = sqlite3_step(s);
+        if (rc != SQLITE_ROW) return StatusOf(rc);
+        const sqlite3_int64 version = sqlite3_column_int64(s, 0);
+        sqlite3_reset(s);
+        if (version != dataVersion) nodes.clear();
+        dataVersion = version;
+        if (!walHeader) {
+            MapWalHeader();
+            if (!walHeader) return ERROR_SUCCESS;
+            // Read the header only now: a commit after this point will still show as a change.
+            header = ReadWalHeader();
+        }
+        seenHeader = header;
+        return ERROR_SUCCESS;
+    }
+
+    LONG Begin()
+    {
+        if (LONG status = Open(); status != ERROR_SUCCESS) return status;
+        return Sync();
+    }
+
+    LONG FindNode(KeyId id, Node** node)
+    {
+        if (auto it = nodes.find(id); it != nodes.end()) {
+            *node = &it->second;
+            return ERROR_SUCCESS;
+        }
+        sqlite3_stmt* s = nullptr;
+        if (LONG status = keySql.Use(db, &s); status != ERROR_SUCCESS) return status;
+        sqlite3_bind_int64(s, 1, id);
+        const int rc = sqlite3_step(s);
+        if (rc != SQLITE_ROW) return rc == SQLITE_DONE ? ERROR_KEY_DELETED : StatusOf(rc);
+        Node& n = nodes[id];
+        n.parent = sqlite3_column_int64(s, 0);
+        n.name = ColumnText(s, 1);
+        sqlite3_reset(s);
+        *node = &n;
+        return ERROR_SUCCESS;
+    }
+
+    LONG LoadChildren(KeyId id, Node& node)
+    {
+        if (node.childrenLoaded) return ERROR_SUCCESS;
+        sqlite3_stmt* s = nullptr;
+        if (LONG status = childrenSql.Use(db, &s); status != ERROR_SUCCESS) return status;
+        sqlite3_bind_int64(s, 1, id);
+        std::vector<Child> children;
+        int rc;
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW)
+            children.push_back({ColumnText(s, 2), ColumnText(s, 1), sqlite3_column_int64(s, 0)});
+        sqlite3_reset(s);
+        if (rc != SQLITE_DONE) return StatusOf(rc);
+        std::sort(children.begin(), children.end(), [](const Child& a, const Child& b) { return a.fold < b.fold; });
+        node.children = std::move(children);
+        node.childrenLoaded = true;
+        return ERROR_SUCCESS;
+    }
+
+    LONG LoadValues(KeyId id, Node& node)
+    {
+        if (node.valuesLoaded) return ERROR_SUCCESS;
+        sqlite3_stmt* s = nullptr;
+        if (LONG status = valuesSql.Use(db, &s); status != ERROR_SUCCESS) return status;
+        sqlite3_bind_int64(s, 1, id);
+        std::vector<CachedValue> values;
+        int rc;
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+            CachedValue v{ColumnText(s, 1), {ColumnText(s, 0), static_cast<DWORD>(sqlite3_column_int64(s, 2)), {}}};
+            const auto* bytes = static_cast<const BYTE*>(sqlite3_column_blob(s, 3));
+            v.value.data.assign(bytes, bytes + sqlite3_column_bytes(s, 3));
+            values.push_back(std::move(v));
+        }
+        sqlite3_reset(s);
+        if (rc != SQLITE_DONE) return StatusOf(rc);
+        node.values = std::move(values);
+        node.valuesLoaded = true;
+        return ERROR_SUCCESS;
+    }
+
+    static std::vector<Child>::iterator FindChild(Node& node, const std::u16string& fold)
+    {
+        auto it = std::lower_bound(node.children.begin(), node.children.end(), fold,
+                                   [](const Child& c, const std::u16string& f) { return c.fold < f; });
+        return (it != node.children.end() && it->fold == fold) ? it : node.children.end();
+    }
+
+    static CachedValue* FindValue(Node& node, std::u16string_view name)
+    {
+        const std::u16string fold = RegStore::FoldName(name);
+        for (CachedValue& v : node.values)
+            if (v.fold == fold) return &v;
+        return nullptr;
+    }
+
+    // Walks the path from parent; missing keys are made when create is set.
+    LONG Resolve(KeyId parent, std::u16string_view path, bool create, KeyId* result, bool* created)
+    {
+        Node* node = nullptr;
+        if (LONG status = FindNode(parent, &node); status != ERROR_SUCCESS) return status;
+        KeyId id = parent;
+        bool made = false;
+        const LONG status = ForEachComponent(path, [&](std::u16string_view part) -> LONG {
+            if (LONG st = LoadChildren(id, *node); st != ERROR_SUCCESS) return st;
+            std::u16string fold = RegStore::FoldName(part);
+            auto it = FindChild(*node, fold);
+            if (it != node->children.end()) {
+                id = it->id;
+                return FindNode(id, &node);
+            }
+            if (!create) return ERROR_FILE_NOT_FOUND;
+            KeyId child = 0;
+            if (LONG st = InsertKey(id, part, fold, &child); st != ERROR_SUCCESS) return st;
+            Child entry{std::move(fold), std::u16string(part), child};
+            auto at = std::lower_bound(node->children.begin(), node->children.end(), entry,
+                                       [](const Child& a, const Child& b) { return a.fold < b.fold; });
+            node->children.insert(at, std::move(entry));
+            // A new key is known to be empty, so it needs no loading later.
+            Node& fresh = nodes[child];
+            fresh.parent = id;
+            fresh.name = std::u16string(part);
+            fresh.childrenLoaded = fresh.valuesLoaded = true;
+            id = child;
+            node = &fresh;
+            made = true;
+            return ERROR_SUCCESS;
+        });
+        if (status != ERROR_SUCCESS) return status;
+        *result = id;
+        if (created) *created = made;
+        return ERROR_SUCCESS;
+    }
+
+    LONG InsertKey(KeyId parent, std::u16string_view name, const std::u16string& fold, KeyId* id)
+    {
+        sqlite3_stmt* s = nullptr;
+        if (LONG status = insertKeySql.Use(db, &s); status != ERROR_SUCCESS) return status;
+        sqlite3_bind_int64(s, 1, parent);
+        BindText(s, 2, name);
+        BindText(s, 3, fold);
+        const int rc = sqlite3_step(s);
+        sqlite3_reset(s);
+        if (rc != SQLITE_DONE) return StatusOf(rc);
+        *id = sqlite3_last_insert_rowid(db);
+        return ERROR_SUCCESS;
+    }
+
+    // Runs a change in a transaction of its own (a savepoint inside a batch). The cache is refreshed
+    // once the write lock is held, so the change is decided on the latest committed state.
+    LONG Write(const std::function<LONG()>& change)
+    {
+        if (LONG status = Open(); status != ERROR_SUCCESS) return status;
+        if (LONG status = Exec(batch ? "SAVEPOINT change" : "BEGIN IMMEDIATE"); status != ERROR_SUCCESS) return status;
+        LONG status = Sync();
+        if (status == ERROR_SUCCESS) status = change();
+        if (batch) {
+            if (status != ERROR_SUCCESS) Exec("ROLLBACK TO change");
+            Exec("RELEASE change");
+        } else {
+            status = EndTransaction(status);
+        }
+        // The cache may hold part of a change that was undone.
+        if (status != ERROR_SUCCESS) nodes.clear();
+        return status;
+    }
+
+    LONG RunStep(Statement& sql, KeyId key, const std::u16string* fold = nullptr)
+    {
+        sqlite3_stmt* s = nullptr;
+        if (LONG status = sql.Use(db, &s); status != ERROR_SUCCESS) return status;
+        sqlite3_bind_int64(s, 1, key);
+        if (fold) BindText(s, 2, *fold);
+        const int rc = sqlite3_step(s);
+        sqlite3_reset(s);
+        return rc == SQLITE_DONE ? ERROR_SUCCESS : StatusOf(rc);
+    }
+};
+
+RegStore::RegStore(std::string hostPath) : m_path(std::move(hostPath)), m_impl(std::make_unique<Impl>(m_path)) {}
+
+RegStore::~RegStore() = default;
+
+LONG RegStore::Open() { return m_impl->Open(); }
+
+RegStore::KeyId RegStore::RootKey(HKEY root)
+{
+    const auto value = reinterpret_cast<std::uintptr_t>(root);
+    if (value < 0x80000000u || value >= 0x80000000u + kRootCount) return 0;
+    return static_cast<KeyId>(value - 0x80000000u + 1);
+}
+
+std::u16string RegStore::FoldName(std::u16string_view name)
+{
+    std::u16string fold(name);
+    for (char16_t& c : fold) c = FoldChar(c);
+    return fold;
+}
+
+LONG RegStore::OpenKey(KeyId parent, std::u16string_view path, KeyId* result)
+{
+    if (LONG status = m_impl->Begin(); status != ERROR_SUCCESS) return status;
+    return m_impl->Resolve(parent, path, false, result, nullptr);
+}
+
+LONG RegStore::CreateKey(KeyId parent, std::u16string_view path, KeyId* result, bool* created)
+{
+    return m_impl->Write([&] { return m_impl->Resolve(parent, path, true, result, created); });
+}
+
+LONG RegStore::DeleteKey(KeyId parent, std::u16string_view path)
+{
+    return m_impl->Write([&]() -> LONG {
+        KeyId key = 0;
+        if (LONG status = m_impl->Resolve(parent, path, false, &key, nullptr); status != ERROR_SUCCESS) return status;
+        if (key <= kRootCount) return ERROR_ACCESS_DENIED;
+        if (LONG status = m_impl->RunStep(m_impl->deleteTreeValuesSql, key); status != ERROR_SUCCESS) return status;
+        if (LONG status = m_impl->RunStep(m_impl->deleteTreeKeysSql, key); status != ERROR_SUCCESS) return status;
+        m_impl->nodes.clear();
+        return ERROR_SUCCESS;
+    });
+}
+
+LONG RegStore::CheckKey(KeyId key)
+{
+    if (LONG status = m_impl->Begin(); status != ERROR_SUCCESS) return status;
+    Impl::Node* node = nullptr;
+    return m_impl->FindNode(key, &node);
+}
+
+LONG RegStore::QueryValue(KeyId key, std::u16string_view name, DWORD* type, std::vector<BYTE>* data)
+{
+    if (name.size() > kMaxValueNameLen) return ERROR_INVALID_PARAMETER;
+    if (LONG status = m_impl->Begin(); status != ERROR_SUCCESS) return status;
+    Impl::Node* node = nullptr;
+    if (LONG status = m_impl->FindNode(key, &node); status != ERROR_SUCCESS) return status;
+    if (LONG status = m_impl->LoadValues(key, *node); status != ERROR_SUCCESS) return status;
+    const Impl::CachedValue* v = Impl::FindValue(*node, name);
+    if (!v) return ERROR_FILE_NOT_FOUND;
+    if (type) *type = v->value.type;
+    if (data) data->assign(v->value.data.begin(), v->value.data.end());
+    return ERROR_SUCCESS;
+}
+
+LONG RegStore::SetValue(KeyId key, std::u16string_view name, DWORD type, const BYTE* data, std::size_t size)
+{
+    if (name.size() > kMaxValueNameLen || (size > 0 && !data)) return ERROR_INVALID_PARAMETER;
+    if (size > static_cast<std::size_t>(std::numeric_limits<int>::max())) return ERROR_INVALID_PARAMETER;
+    return m_impl->Write([&]() -> LONG {
+        Impl::Node* node = nullptr;
+        if (LONG status = m_impl->FindNode(key, &node); status != ERROR_SUCCESS) return status;
+        sqlite3_stmt* s = nullptr;
+        if (LONG status = m_impl->setValueSql.Use(m_impl->db, &s); status != ERROR_SUCCESS) return status;
+        std::u16string fold = FoldName(name);
+        static const BYTE none = 0;
+        sqlite3_bind_int64(s, 1, key);
+        BindText(s, 2, name);
+        BindText(s, 3, fold);
+        sqlite3_bind_int64(s, 4, type);
+        sqlite3_bind_blob(s, 5, size ? data : &none, static_cast<int>(size), SQLITE_TRANSIENT);
+        const int rc = sqlite3_step(s);
+        sqlite3_reset(s);
+        if (rc != SQLITE_DONE) return StatusOf(rc);
+        if (!node->valuesLoaded) return ERROR_SUCCESS;
+        Impl::CachedValue* v = Impl::FindValue(*node, name);
+        if (!v) v = &node->values.emplace_back(Impl::CachedValue{std::move(fold), {std::u16string(name), 0, {}}});
+        v->value.type = type;
+        v->value.data.assign(data, data + size);
+        return ERROR_SUCCESS;
+    });
+}
+
+LONG RegStore::DeleteValue(KeyId key, std::u16string_view name)
+{
+    if (name.size() > kMaxValueNameLen) return ERROR_INVALID_PARAMETER;
+    return m_impl->Write([&]() -> LONG {
+        Impl::Node* node = nullptr;
+        if (LONG status = m_impl->FindNode(key, &node); status != ERROR_SUCCESS) return status;
+        const std::u16string fold = FoldName(name);
+        if (LONG status = m_impl->RunStep(m_impl->deleteValueSql, key, &fold); status != ERROR_SUCCESS) return status;
+        if (sqlite3_changes(m_impl->db) == 0) return ERROR_FILE_NOT_FOUND;
+        std::erase_if(node->values, [&](const Impl::CachedValue& v) { return v.fold == fold; });
+        return ERROR_SUCCESS;
+    });
+}
+
+LONG RegStore::EnumKey(KeyId key, DWORD index, std::u16string* name)
+{
+    if (LONG status = m_impl->Begin(); status != ERROR_SUCCESS) return status;
+    Impl::Node* node = nullptr;
+    if (LONG status = m_impl->FindNode(key, &node); status != ERROR_SUCCESS) return status;
+    if (LONG status = m_impl->LoadChildren(key, *node); status != ERROR_SUCCESS) return status;
+    if (index >= node->children.size()) return ERROR_NO_MORE_ITEMS;
+    *name = node->children[index].name;
+    return ERROR_SUCCESS;
+}
+
+LONG RegStore::EnumValue(KeyId key, DWORD index, RegStoreValue* value)
+{
+    if (LONG status = m_impl->Begin(); status != ERROR_SUCCESS) return status;
+    Impl::Node* node = nullptr;
+    if (LONG status = m_impl->FindNode(key, &node); status != ERROR_SUCCESS) return status;
+    if (LONG status = m_impl->LoadValues(key, *node); status != ERROR_SUCCESS) return status;
+    if (index >= node->values.size()) return ERROR_NO_MORE_ITEMS;
+    *value = node->values[index].value;
+    return ERROR_SUCCESS;
+}
+
+LONG RegStore::QueryInfo(KeyId key, RegStoreKeyInfo* info)
+{
+    if (LONG status = m_impl->Begin(); status != ERROR_SUCCESS) return status;
+    Impl::Node* node = nullptr;
+    if (LONG status = m_impl->FindNode(key, &node); status != ERROR_SUCCESS) return status;
+    if (LONG status = m_impl->LoadChildren(key, *node); status != ERROR_SUCCESS) return status;
+    if (LONG status = m_impl->LoadValues(key, *node); status != ERROR_SUCCESS) return status;
+    RegStoreKeyInfo result;
+    result.subKeys = static_cast<DWORD>(node->children.size());
+    result.values = static_cast<DWORD>(node->values.size());
+    for (const Impl::Child& c : node->children)
+        result.maxSubKeyLen = std::max(result.maxSubKeyLen, static_cast<DWORD>(c.name.size()));
+    for (const Impl::CachedValue& v : node->values) {
+        result.maxValueNameLen = std::max(result.maxValueNameLen, static_cast<DWORD>(v.value.name.size()));
+        result.maxValueLen = std::max(result.maxValueLen, static_cast<DWORD>(v.value.data.size()));
+    }
+    *info = result;
+    return ERROR_SUCCESS;
+}
+
+LONG RegStore::BeginBatch()
+{
+    if (m_impl->batch) return ERROR_INVALID_PARAMETER;
+    if (LONG status = m_impl->Open(); status != ERROR_SUCCESS) return status;
+    if (LONG status = m_impl->Exec("BEGIN IMMEDIATE"); status != ERROR_SUCCESS) return status;
+    m_impl->batch = true;
+    return ERROR_SUCCESS;
+}
+
+LONG RegStore::CommitBatch()
+{
+    if (!m_impl->batch) return ERROR_INVALID_PARAMETER;
+    m_impl->batch = false;
+    const LONG status = m_impl->EndTransaction(ERROR_SUCCESS);
+    if (status != ERROR_SUCCESS) m_impl->nodes.clear();
+    return status;
+}
+
+void RegStore::RollbackBatch()
+{
+    if (!m_impl->batch) return;
+    m_impl->batch = false;
+    m_impl->Exec("ROLLBACK");
+    m_impl->nodes.clear();
+}
