@@ -434,7 +434,7 @@ void CStringT<Ch>::FormatV(const Ch* format, va_list args)
 }
 
 template <class Ch>
-void CStringT<Ch>::Format(const Ch* format, ...)
+void CStringT<Ch>::FormatVa_(const Ch* format, ...)
 {
     va_list args;
     va_start(args, format);
@@ -443,7 +443,7 @@ void CStringT<Ch>::Format(const Ch* format, ...)
 }
 
 template <class Ch>
-void CStringT<Ch>::AppendFormat(const Ch* format, ...)
+void CStringT<Ch>::AppendFormatVa_(const Ch* format, ...)
 {
     CStringT tail;
     va_list args;

@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "platform/WinTypes.h"
 
@@ -100,10 +101,20 @@ public:
     void Append(const Ch* pch, int n) { if (pch && n > 0) m_s.append(pch, static_cast<std::size_t>(n)); }
     void AppendChar(Ch ch) { m_s += ch; }
 
-    // printf rules over this string's characters: %s takes a null-terminated string of the same kind.
-    void Format(const Ch* format, ...);
+    // printf rules over this string's characters: %s takes a null-terminated string of the same kind. A
+    // string object may be passed to %s as the framework allows: its characters are handed on instead of
+    // the object; any other argument that cannot travel through "..." is refused at compile time.
+    template <class... Args>
+    void Format(const Ch* format, const Args&... args)
+    {
+        FormatVa_(format, PassVarArg_(args)...);
+    }
+    template <class... Args>
+    void AppendFormat(const Ch* format, const Args&... args)
+    {
+        AppendFormatVa_(format, PassVarArg_(args)...);
+    }
     void FormatV(const Ch* format, va_list args);
-    void AppendFormat(const Ch* format, ...);
 
     // A writable buffer of at least n characters plus a terminator; ReleaseBuffer fixes the length.
     Ch* GetBuffer(int n)
@@ -139,6 +150,19 @@ public:
     friend CStringT operator+(Ch a, const CStringT& b) { CStringT r(a); r += b; return r; }
 
 private:
+    // The "..." forms behind Format and AppendFormat, called with arguments already made safe.
+    void FormatVa_(const Ch* format, ...);
+    void AppendFormatVa_(const Ch* format, ...);
+
+    template <class Other>
+    static const Other* PassVarArg_(const CStringT<Other>& s) { return s.GetString(); }
+    template <class Arg>
+    static const Arg& PassVarArg_(const Arg& arg)
+    {
+        static_assert(std::is_trivially_copyable_v<Arg>, "only trivially copyable values and strings can be formatted");
+        return arg;
+    }
+
     static const Ch* Empty_() { static const Ch zero[1] = {0}; return zero; }
     static int Pos_(std::size_t p) { return p == std::basic_string<Ch>::npos ? -1 : static_cast<int>(p); }
     static std::size_t Until_(std::size_t lastKept) { return lastKept == std::basic_string<Ch>::npos ? 0 : lastKept + 1; }

@@ -163,6 +163,22 @@ TEST(CStringT, FormatLongResultAndAppendFormat)
     EXPECT_EQ(s, u"1+二=003");
 }
 
+TEST(CStringT, FormatTakesStringObjectsForPercentS)
+{
+    const CStringW folder(u"C:\\Windows\\");
+    const CStringW name(u"备份");
+    CStringW s;
+    s.Format(u"%s%stmp", folder, name);
+    EXPECT_EQ(s, u"C:\\Windows\\备份tmp");
+    s.AppendFormat(u"|%s|%S", CStringW(u"w"), CStringA("n"));
+    EXPECT_EQ(s, u"C:\\Windows\\备份tmp|w|n");
+    CStringA narrow;
+    narrow.Format("%s-%ls", CStringA("a"), CStringW(u"b"));
+    EXPECT_STREQ(narrow.GetString(), "a-b");
+    s.Format(u"no arguments %%");
+    EXPECT_EQ(s, u"no arguments %");
+}
+
 TEST(CStringT, FormatV)
 {
     struct Helper {
