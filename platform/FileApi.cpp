@@ -144,12 +144,14 @@ DWORD CreateLocked(const std::string& path, bool exclusive, int& fd)
     return ERROR_SHARING_VIOLATION;
 }
 
-// Checks and locks an existing file, truncating it only once the lock is held.
-DWORD TakeExisting(int fd, bool exclusive, bool truncate)
+// Checks and locks an existing file, truncating it only once the lock is held. A file without any
+// write permission is read-only for every writer, the superuser included, as on the platform.
+DWORD TakeExisting(int fd, bool exclusive, bool writing, bool truncate)
 {
     struct stat info {};
     if (fstat(fd, &info) != 0) return ErrnoToWin32(errno);
     if (S_ISDIR(info.st_mode)) return ERROR_ACCESS_DENIED;
+    if (writing && S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0) return ERROR_ACCESS_DENIED;
     if (!LockShare(fd, exclusive)) return ERROR_SHARING_VIOLATION;
     if (truncate && ftruncate(fd, 0) != 0) return ErrnoToWin32(errno);
     return ERROR_SUCCESS;
@@ -169,9 +171,10 @@ DWORD OpenHostFile(const std::string& path, DWORD access, DWORD share, DWORD dis
     const bool mayCreate = disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
     DWORD error = ERROR_FILE_NOT_FOUND;
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
-        fd = OpenExisting(path, truncate ? access | GENERIC_WRITE : access);
+        const DWORD needed = truncate ? access | GENERIC_WRITE : access;
+        fd = OpenExisting(path, needed);
         if (fd >= 0) {
-            error = TakeExisting(fd, exclusive, truncate);
+            error = TakeExisting(fd, exclusive, WantsWrite(needed), truncate);
             if (error == ERROR_SUCCESS) return mayCreate ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
             close(fd);
             fd = -1;
@@ -223,10 +226,16 @@ bool Examine(const std::string& path, struct statx& info)
            statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, mask, &info) == 0;
 }
 
+// Read-only: we may not write it, or nobody may (which the superuser would otherwise ignore).
+bool IsReadOnly(const std::string& path, mode_t mode)
+{
+    return (mode & 0222) == 0 || faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
+}
+
 DWORD Attributes(const std::string& path, const std::string& name, const struct statx& info)
 {
     DWORD attributes = S_ISDIR(info.stx_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-    if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) attributes |= FILE_ATTRIBUTE_READONLY;
+    if (IsReadOnly(path, info.stx_mode)) attributes |= FILE_ATTRIBUTE_READONLY;
     if (name.size() > 1 && name[0] == '.' && name != "..") attributes |= FILE_ATTRIBUTE_HIDDEN;
     return attributes;
 }
@@ -544,7 +553,7 @@ BOOL DeleteFile(LPCWSTR name)
     if (lstat(host.c_str(), &info) != 0) return Fail(HostError(errno, host));
     if (S_ISDIR(info.st_mode)) return Fail(ERROR_ACCESS_DENIED);
     // A read-only file is not deleted, as on the platform; an open one is (POSIX keeps it for its openers).
-    if (!S_ISLNK(info.st_mode) && faccessat(AT_FDCWD, host.c_str(), W_OK, AT_EACCESS) != 0) return Fail(ERROR_ACCESS_DENIED);
+    if (!S_ISLNK(info.st_mode) && IsReadOnly(host, info.st_mode)) return Fail(ERROR_ACCESS_DENIED);
     if (unlink(host.c_str()) != 0) return Fail(HostError(errno, host));
     return TRUE;
 }

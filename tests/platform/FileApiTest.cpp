@@ -1,5 +1,6 @@
 // Tests of the file calls: dispositions, errors, share modes between processes, pointers and sizes.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -148,7 +149,6 @@ TEST_F(FileApi, OpenErrorsCarryThePlatformsNumbers)
 
 TEST_F(FileApi, ReadOnlyFilesRefuseWritersButNotReaders)
 {
-    if (geteuid() == 0) GTEST_SKIP() << "root writes every file";
     WriteHost(OnC("ro.txt"), "keep");
     ASSERT_EQ(chmod(OnC("ro.txt").c_str(), 0444), 0);
     EXPECT_EQ(Open(u"C:\\ro.txt", GENERIC_WRITE, 0, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
@@ -275,6 +275,103 @@ TEST_F(FileApi, FlushSucceedsOnAWrittenFile)
     EXPECT_TRUE(FlushFileBuffers(file));
     CloseHandle(file);
     EXPECT_FALSE(FlushFileBuffers(file));
+}
+
+TEST_F(FileApi, MoveFileNeverReplacesButMoveFileExMay)
+{
+    WriteHost(OnC("from.txt"), "from");
+    WriteHost(OnC("to.txt"), "to");
+    SetLastError(0);
+    EXPECT_FALSE(MoveFile(u"C:\\from.txt", u"C:\\to.txt"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_EQ(ReadHost(OnC("to.txt")), "to");
+    EXPECT_TRUE(MoveFileEx(u"C:\\FROM.txt", u"C:\\to.txt", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(ReadHost(OnC("to.txt")), "from");
+    EXPECT_FALSE(HostExists(OnC("from.txt")));
+    EXPECT_TRUE(MoveFile(u"C:\\to.txt", u"C:\\moved.txt"));
+    EXPECT_EQ(ReadHost(OnC("moved.txt")), "from");
+    SetLastError(0);
+    EXPECT_FALSE(MoveFile(u"C:\\gone.txt", u"C:\\x.txt"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
+TEST_F(FileApi, CopyFileKeepsContentTimeAndRespectsFailIfExists)
+{
+    WriteHost(OnC("src.txt"), "source bytes");
+    const timespec when[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, OnC("src.txt").c_str(), when, 0), 0);
+    WriteHost(OnC("dst.txt"), "old");
+    SetLastError(0);
+    EXPECT_FALSE(CopyFile(u"C:\\src.txt", u"C:\\dst.txt", TRUE));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
+    EXPECT_EQ(ReadHost(OnC("dst.txt")), "old");
+    EXPECT_TRUE(CopyFile(u"C:\\src.txt", u"C:\\dst.txt", FALSE));
+    EXPECT_EQ(ReadHost(OnC("dst.txt")), "source bytes");
+    struct stat info {};
+    ASSERT_EQ(stat(OnC("dst.txt").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mtim.tv_sec, 1000000000);
+    EXPECT_TRUE(CopyFile(u"C:\\src.txt", u"C:\\new.txt", TRUE));
+    EXPECT_EQ(ReadHost(OnC("new.txt")), "source bytes");
+}
+
+TEST_F(FileApi, CopyFileOntoItselfOrFromAHeldFileFails)
+{
+    WriteHost(OnC("self.txt"), "intact");
+    SetLastError(0);
+    EXPECT_FALSE(CopyFile(u"C:\\self.txt", u"C:\\SELF.TXT", FALSE));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(ReadHost(OnC("self.txt")), "intact");
+    HANDLE holder = Open(u"C:\\self.txt", GENERIC_READ, 0, OPEN_EXISTING);
+    EXPECT_FALSE(CopyFile(u"C:\\self.txt", u"C:\\other.txt", FALSE));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_FALSE(HostExists(OnC("other.txt")));
+    CloseHandle(holder);
+}
+
+TEST_F(FileApi, DeleteFileRefusesFoldersReadOnlyAndMissingFiles)
+{
+    ASSERT_TRUE(CreateDirectory(u"C:\\dir", nullptr));
+    WriteHost(OnC("ro.txt"), "r");
+    ASSERT_EQ(chmod(OnC("ro.txt").c_str(), 0444), 0);
+    WriteHost(OnC("plain.txt"), "p");
+    struct Case {
+        const char16_t* name;
+        DWORD error;
+    };
+    const Case cases[] = {
+        {u"C:\\dir", ERROR_ACCESS_DENIED},
+        {u"C:\\ro.txt", ERROR_ACCESS_DENIED},
+        {u"C:\\missing.txt", ERROR_FILE_NOT_FOUND},
+        {u"C:\\missing\\a.txt", ERROR_PATH_NOT_FOUND},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Utf16ToUtf8(c.name));
+        SetLastError(0);
+        EXPECT_FALSE(DeleteFile(c.name));
+        EXPECT_EQ(GetLastError(), c.error);
+    }
+    EXPECT_TRUE(HostExists(OnC("ro.txt")));
+    EXPECT_TRUE(DeleteFile("C:\\PLAIN.txt"));
+    EXPECT_FALSE(HostExists(OnC("plain.txt")));
+}
+
+TEST_F(FileApi, FoldersAreMadeAndRemovedWithThePlatformsErrors)
+{
+    EXPECT_TRUE(CreateDirectory(u"C:\\made", nullptr));
+    EXPECT_TRUE(CreateDirectory("C:\\made\\inner", nullptr));
+    SetLastError(0);
+    EXPECT_FALSE(CreateDirectory(u"C:\\MADE", nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_FALSE(CreateDirectory(u"C:\\none\\inner", nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_FALSE(RemoveDirectory(u"C:\\made"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIR_NOT_EMPTY));
+    WriteHost(OnC("file.txt"), "f");
+    EXPECT_FALSE(RemoveDirectory(u"C:\\file.txt"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIRECTORY));
+    EXPECT_TRUE(RemoveDirectory(u"C:\\made\\inner"));
+    EXPECT_TRUE(RemoveDirectory(u"C:\\made"));
+    EXPECT_FALSE(HostExists(OnC("made")));
 }
 
 }  // namespace
