@@ -1,6 +1,8 @@
 // CIniStream: the INI grammar on loading, the layout on saving, and the first-match lookups.
 #include "core/CIniStream.h"
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -19,6 +21,47 @@ CString TempNameBeside(const CString& strPath)
     name.Format(u"%s.~%08X.tmp", strPath.GetString(), static_cast<unsigned>(random()));
     return name;
 }
+
+// A text file read whole at once: its lines are then taken from memory through the virtual byte
+// operations that ReadString uses, instead of a few system calls per line.
+class LoadedTextFile : public CUnicodeFileImp {
+public:
+    // False when the file cannot be opened; failures while reading throw as CFile's do.
+    bool Load(LPCWSTR lpszPath)
+    {
+        if (!CBinaryFileImp::Open(lpszPath, CFile::modeRead)) return false;
+        constexpr UINT kChunk = 64 * 1024;
+        for (;;) {
+            std::size_t size = m_bytes.size();
+            m_bytes.resize(size + kChunk);
+            UINT got = CBinaryFileImp::Read(m_bytes.data() + size, kChunk);
+            m_bytes.resize(size + got);
+            if (got < kChunk) break;
+        }
+        CBinaryFileImp::Close();
+        return true;
+    }
+
+    LONG Seek(LONG lOff, UINT nFrom) override
+    {
+        LONGLONG base = nFrom == CFile::begin ? 0 : nFrom == CFile::current ? m_position : static_cast<LONGLONG>(m_bytes.size());
+        m_position = std::max<LONGLONG>(0, base + lOff);
+        return static_cast<LONG>(m_position);
+    }
+    UINT Read(void* lpBuf, UINT nCount) override
+    {
+        std::size_t at = std::min(static_cast<std::size_t>(m_position), m_bytes.size());
+        std::size_t n = std::min<std::size_t>(nCount, m_bytes.size() - at);
+        std::memcpy(lpBuf, m_bytes.data() + at, n);
+        m_position += static_cast<LONGLONG>(n);
+        return static_cast<UINT>(n);
+    }
+    DWORD GetPosition() override { return static_cast<DWORD>(m_position); }
+
+private:
+    std::vector<BYTE> m_bytes;
+    LONGLONG m_position = 0;
+};
 
 // Writes and flushes the whole text to a new file; false when any of it could not be written.
 bool WriteWhole(const CString& strPath, const std::u16string& text)
@@ -74,9 +117,9 @@ int CIniStream::Open(LPCWSTR lpszPath, UINT nMode)
         m_strPath = lpszPath;
         return 1;
     }
-    CUnicodeFileImp file;
-    if (!file.Open(lpszPath, CFile::modeRead)) return 0;
+    LoadedTextFile file;
     try {
+        if (!file.Load(lpszPath)) return 0;
         CString line;
         Segment* current = nullptr;
         while (file.ReadString(line)) LoadLine(line, current);
