@@ -1,0 +1,8 @@
+# pelrudo-demo: the kit's pieces run on a demo desktop; each command is one source under demo/.
+add_executable(pelrudo-demo
+    ${CMAKE_CURRENT_LIST_DIR}/demo/main.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/demo/TextTable.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/demo/DemoDesktop.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/demo/CatalogueCommand.cpp)
+target_link_libraries(pelrudo-demo PRIVATE pelrudo_backup pelrudo_core pelrudo_fs)
+install(TARGETS pelrudo-demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -1,0 +1,17 @@
+// DemoDesktop: the demo desktop's Application Manager data and package files, made once and then reused.
+#pragma once
+
+#include <vector>
+
+#include "platform/CStringT.h"
+
+class DemoDesktop {
+public:
+    // Writes the sample applications and their files into the current prefix unless the
+    // Application Manager's Apps key is there already (a user's own data is never overwritten).
+    // False when the registry cannot be written; *pCreated tells whether anything was written.
+    static bool Prepare(bool* pCreated);
+
+    // The packages the demo's handheld keeps backup copies of, as its backup index would list them.
+    static std::vector<CString> BackedUpPackages();
+};
