@@ -4,6 +4,15 @@
 #include "platform/WinTypes.h"
 
 // Which handheld: PELRUDO_DEVICE, a Unix socket path or host:port, else <prefix>/device/rapi.sock.
+// Every reply is awaited at most PELRUDO_RAPI_TIMEOUT_MS (default 10000) ms; a link that fails or
+// times out stays failed, and every later call fails at once with last error 1236 (1167 without a
+// session).
+//
+// How our link differs from the platform's: CeWriteFile on a file handle queues the data and returns
+// TRUE with the full count at once (write-behind). The first write of a handle that fails on the
+// handheld is latched: the next CeReadFile/CeWriteFile on that handle and its CeCloseHandle return
+// FALSE with that error as the last error (the handle is closed all the same). CeReadFile on a handle
+// opened for reading only reads ahead of the caller; what the caller sees is unchanged.
 
 struct RAPIINIT {
     DWORD cbSize;
@@ -17,10 +26,13 @@ struct STORE_INFORMATION {
 };
 
 // Starts connecting in the background; the caller waits on heRapiInit (and closes nothing: the
-// event belongs to the session and is released by CeRapiUninit).
+// event belongs to the session and is released by CeRapiUninit). The attempt ends when the handheld
+// has answered a first call; a failed one leaves HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED) in
+// hrRapiInit. A second session while one is open: 0x80041001 (already initialised).
 HRESULT CeRapiInitEx(RAPIINIT* init);
 // Blocking start, for tools: connects and returns its result.
 HRESULT CeRapiInit();
+// Queued writes are delivered before the link closes. E_FAIL when no session was open.
 HRESULT CeRapiUninit();
 // The handheld's last error after the latest call; the calls below also set the desktop thread's.
 DWORD CeGetLastError();
