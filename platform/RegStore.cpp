@@ -65,6 +65,17 @@ char16_t FoldChar(char16_t c)
     return c;
 }
 
+// Orders names as their folded forms would order, without making them.
+int CompareFolded(std::u16string_view a, std::u16string_view b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const char16_t x = FoldChar(a[i]), y = FoldChar(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
 LONG StatusOf(int rc)
 {
     switch (rc & 0xFF) {
@@ -155,21 +166,19 @@ LONG ForEachComponent(std::u16string_view path, Fn&& fn)
 
 struct RegStore::Impl {
     struct Child {
-        std::u16string fold;
         std::u16string name;
         KeyId id;
     };
     struct CachedValue {
-        std::u16string fold;
         RegStoreValue value;
+        sqlite3_int64 seq;  // the row's id: values list in the order they were made
     };
     struct Node {
-        KeyId parent = 0;
-        std::u16string name;
         bool childrenLoaded = false;
-        std::vector<Child> children;  // sorted by fold
+        std::vector<Child> children;  // in folded name order
         bool valuesLoaded = false;
         std::vector<CachedValue> values;  // creation order
+        bool childValuesLoaded = false;
     };
 
     explicit Impl(const std::string& path) : path(path) {}
@@ -184,9 +193,11 @@ struct RegStore::Impl {
     std::array<unsigned char, kWalHeaderSize> seenHeader{};
 
     Statement dataVersionSql = "PRAGMA data_version";
-    Statement keySql = "SELECT parent, name FROM keys WHERE id = ?1";
-    Statement childrenSql = "SELECT id, name, fold FROM keys WHERE parent = ?1";
-    Statement valuesSql = "SELECT name, fold, type, data FROM vals WHERE key = ?1 ORDER BY rowid";
+    Statement keySql = "SELECT 1 FROM keys WHERE id = ?1";
+    Statement childrenSql = "SELECT id, name FROM keys WHERE parent = ?1";
+    Statement valuesSql = "SELECT key, name, type, data, rowid FROM vals WHERE key = ?1";
+    Statement childValuesSql =
+        "SELECT key, name, type, data, rowid FROM vals WHERE key IN (SELECT id FROM keys WHERE parent = ?1)";
     Statement insertKeySql = "INSERT INTO keys(parent, name, fold) VALUES(?1, ?2, ?3)";
     Statement setValueSql =
         "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
@@ -201,7 +212,7 @@ struct RegStore::Impl {
 
     void Close()
     {
-        for (Statement* s : {&dataVersionSql, &keySql, &childrenSql, &valuesSql, &insertKeySql, &setValueSql,
+        for (Statement* s : {&dataVersionSql, &keySql, &childrenSql, &valuesSql, &childValuesSql, &insertKeySql, &setValueSql,
                              &deleteValueSql, &deleteTreeValuesSql, &deleteTreeKeysSql})
             s->Finalize();
         sqlite3_close(db);
@@ -244,6 +255,8 @@ struct RegStore::Impl {
         }
         Exec("PRAGMA journal_mode=WAL");
         Exec("PRAGMA synchronous=NORMAL");
+        // Reads map the file rather than copy it page by page: a cold scan of a large store halves.
+        Exec("PRAGMA mmap_size=268435456");
         return Sync();
     }
 
@@ -343,12 +356,9 @@ struct RegStore::Impl {
         if (LONG status = keySql.Use(db, &s); status != ERROR_SUCCESS) return status;
         sqlite3_bind_int64(s, 1, id);
         const int rc = sqlite3_step(s);
-        if (rc != SQLITE_ROW) return rc == SQLITE_DONE ? ERROR_KEY_DELETED : StatusOf(rc);
-        Node& n = nodes[id];
-        n.parent = sqlite3_column_int64(s, 0);
-        n.name = ColumnText(s, 1);
         sqlite3_reset(s);
-        *node = &n;
+        if (rc != SQLITE_ROW) return rc == SQLITE_DONE ? ERROR_KEY_DELETED : StatusOf(rc);
+        *node = &nodes[id];
         return ERROR_SUCCESS;
     }
 
@@ -360,49 +370,80 @@ struct RegStore::Impl {
         sqlite3_bind_int64(s, 1, id);
         std::vector<Child> children;
         int rc;
-        while ((rc = sqlite3_step(s)) == SQLITE_ROW)
-            children.push_back({ColumnText(s, 2), ColumnText(s, 1), sqlite3_column_int64(s, 0)});
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW) children.push_back({ColumnText(s, 1), sqlite3_column_int64(s, 0)});
         sqlite3_reset(s);
         if (rc != SQLITE_DONE) return StatusOf(rc);
-        std::sort(children.begin(), children.end(), [](const Child& a, const Child& b) { return a.fold < b.fold; });
+        std::sort(children.begin(), children.end(),
+                  [](const Child& a, const Child& b) { return CompareFolded(a.name, b.name) < 0; });
+        nodes.reserve(nodes.size() + children.size());
+        for (const Child& c : children) nodes.try_emplace(c.id);
         node.children = std::move(children);
         node.childrenLoaded = true;
         return ERROR_SUCCESS;
     }
 
+    // Adds rows of (key, name, type, data, rowid) to the keys whose values are not loaded yet.
+    LONG ReadValues(Statement& sql, KeyId id)
+    {
+        sqlite3_stmt* s = nullptr;
+        if (LONG status = sql.Use(db, &s); status != ERROR_SUCCESS) return status;
+        sqlite3_bind_int64(s, 1, id);
+        int rc;
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+            const auto it = nodes.find(sqlite3_column_int64(s, 0));
+            if (it == nodes.end() || it->second.valuesLoaded) continue;
+            const auto* bytes = static_cast<const BYTE*>(sqlite3_column_blob(s, 3));
+            it->second.values.push_back(
+                {{ColumnText(s, 1), static_cast<DWORD>(sqlite3_column_int64(s, 2)),
+                  std::vector<BYTE>(bytes, bytes + sqlite3_column_bytes(s, 3))},
+                 sqlite3_column_int64(s, 4)});
+        }
+        sqlite3_reset(s);
+        return rc == SQLITE_DONE ? ERROR_SUCCESS : StatusOf(rc);
+    }
+
+    // Rows come in name order from the key's index; their ids give back the creation order.
+    static void FinishValues(Node& node)
+    {
+        std::sort(node.values.begin(), node.values.end(),
+                  [](const CachedValue& a, const CachedValue& b) { return a.seq < b.seq; });
+        node.valuesLoaded = true;
+    }
+
     LONG LoadValues(KeyId id, Node& node)
     {
         if (node.valuesLoaded) return ERROR_SUCCESS;
-        sqlite3_stmt* s = nullptr;
-        if (LONG status = valuesSql.Use(db, &s); status != ERROR_SUCCESS) return status;
-        sqlite3_bind_int64(s, 1, id);
-        std::vector<CachedValue> values;
-        int rc;
-        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-            CachedValue v{ColumnText(s, 1), {ColumnText(s, 0), static_cast<DWORD>(sqlite3_column_int64(s, 2)), {}}};
-            const auto* bytes = static_cast<const BYTE*>(sqlite3_column_blob(s, 3));
-            v.value.data.assign(bytes, bytes + sqlite3_column_bytes(s, 3));
-            values.push_back(std::move(v));
-        }
-        sqlite3_reset(s);
-        if (rc != SQLITE_DONE) return StatusOf(rc);
-        node.values = std::move(values);
-        node.valuesLoaded = true;
+        node.values.clear();
+        if (LONG status = ReadValues(valuesSql, id); status != ERROR_SUCCESS) return status;
+        FinishValues(node);
         return ERROR_SUCCESS;
     }
 
-    static std::vector<Child>::iterator FindChild(Node& node, const std::u16string& fold)
+    // A caller that walks the sub-keys reads them next (the catalogue does): one query for them all
+    // costs far less than one per key.
+    LONG LoadChildValues(KeyId id, Node& node)
     {
-        auto it = std::lower_bound(node.children.begin(), node.children.end(), fold,
-                                   [](const Child& c, const std::u16string& f) { return c.fold < f; });
-        return (it != node.children.end() && it->fold == fold) ? it : node.children.end();
+        if (node.childValuesLoaded) return ERROR_SUCCESS;
+        for (const Child& c : node.children)
+            if (Node& child = nodes[c.id]; !child.valuesLoaded) child.values.clear();
+        if (LONG status = ReadValues(childValuesSql, id); status != ERROR_SUCCESS) return status;
+        for (const Child& c : node.children)
+            if (Node& child = nodes[c.id]; !child.valuesLoaded) FinishValues(child);
+        node.childValuesLoaded = true;
+        return ERROR_SUCCESS;
+    }
+
+    static std::vector<Child>::iterator FindChild(Node& node, std::u16string_view name)
+    {
+        auto it = std::lower_bound(node.children.begin(), node.children.end(), name,
+                                   [](const Child& c, std::u16string_view n) { return CompareFolded(c.name, n) < 0; });
+        return (it != node.children.end() && CompareFolded(it->name, name) == 0) ? it : node.children.end();
     }
 
     static CachedValue* FindValue(Node& node, std::u16string_view name)
     {
-        const std::u16string fold = RegStore::FoldName(name);
         for (CachedValue& v : node.values)
-            if (v.fold == fold) return &v;
+            if (CompareFolded(v.value.name, name) == 0) return &v;
         return nullptr;
     }
 
@@ -415,24 +456,21 @@ struct RegStore::Impl {
         bool made = false;
         const LONG status = ForEachComponent(path, [&](std::u16string_view part) -> LONG {
             if (LONG st = LoadChildren(id, *node); st != ERROR_SUCCESS) return st;
-            std::u16string fold = RegStore::FoldName(part);
-            auto it = FindChild(*node, fold);
+            const auto it = FindChild(*node, part);
             if (it != node->children.end()) {
                 id = it->id;
                 return FindNode(id, &node);
             }
             if (!create) return ERROR_FILE_NOT_FOUND;
             KeyId child = 0;
-            if (LONG st = InsertKey(id, part, fold, &child); st != ERROR_SUCCESS) return st;
-            Child entry{std::move(fold), std::u16string(part), child};
-            auto at = std::lower_bound(node->children.begin(), node->children.end(), entry,
-                                       [](const Child& a, const Child& b) { return a.fold < b.fold; });
-            node->children.insert(at, std::move(entry));
+            if (LONG st = InsertKey(id, part, &child); st != ERROR_SUCCESS) return st;
+            const auto at = std::lower_bound(
+                node->children.begin(), node->children.end(), part,
+                [](const Child& c, std::u16string_view n) { return CompareFolded(c.name, n) < 0; });
+            node->children.insert(at, Child{std::u16string(part), child});
             // A new key is known to be empty, so it needs no loading later.
             Node& fresh = nodes[child];
-            fresh.parent = id;
-            fresh.name = std::u16string(part);
-            fresh.childrenLoaded = fresh.valuesLoaded = true;
+            fresh.childrenLoaded = fresh.valuesLoaded = fresh.childValuesLoaded = true;
             id = child;
             node = &fresh;
             made = true;
@@ -444,13 +482,13 @@ struct RegStore::Impl {
         return ERROR_SUCCESS;
     }
 
-    LONG InsertKey(KeyId parent, std::u16string_view name, const std::u16string& fold, KeyId* id)
+    LONG InsertKey(KeyId parent, std::u16string_view name, KeyId* id)
     {
         sqlite3_stmt* s = nullptr;
         if (LONG status = insertKeySql.Use(db, &s); status != ERROR_SUCCESS) return status;
         sqlite3_bind_int64(s, 1, parent);
         BindText(s, 2, name);
-        BindText(s, 3, fold);
+        BindText(s, 3, RegStore::FoldName(name));
         const int rc = sqlite3_step(s);
         sqlite3_reset(s);
         if (rc != SQLITE_DONE) return StatusOf(rc);
@@ -563,7 +601,7 @@ LONG RegStore::SetValue(KeyId key, std::u16string_view name, DWORD type, const B
         if (LONG status = m_impl->FindNode(key, &node); status != ERROR_SUCCESS) return status;
         sqlite3_stmt* s = nullptr;
         if (LONG status = m_impl->setValueSql.Use(m_impl->db, &s); status != ERROR_SUCCESS) return status;
-        std::u16string fold = FoldName(name);
+        const std::u16string fold = FoldName(name);
         static const BYTE none = 0;
         sqlite3_bind_int64(s, 1, key);
         BindText(s, 2, name);
@@ -575,7 +613,7 @@ LONG RegStore::SetValue(KeyId key, std::u16string_view name, DWORD type, const B
         if (rc != SQLITE_DONE) return StatusOf(rc);
         if (!node->valuesLoaded) return ERROR_SUCCESS;
         Impl::CachedValue* v = Impl::FindValue(*node, name);
-        if (!v) v = &node->values.emplace_back(Impl::CachedValue{std::move(fold), {std::u16string(name), 0, {}}});
+        if (!v) v = &node->values.emplace_back(Impl::CachedValue{{std::u16string(name), 0, {}}, sqlite3_last_insert_rowid(m_impl->db)});
         v->value.type = type;
         v->value.data.assign(data, data + size);
         return ERROR_SUCCESS;
@@ -591,7 +629,7 @@ LONG RegStore::DeleteValue(KeyId key, std::u16string_view name)
         const std::u16string fold = FoldName(name);
         if (LONG status = m_impl->RunStep(m_impl->deleteValueSql, key, &fold); status != ERROR_SUCCESS) return status;
         if (sqlite3_changes(m_impl->db) == 0) return ERROR_FILE_NOT_FOUND;
-        std::erase_if(node->values, [&](const Impl::CachedValue& v) { return v.fold == fold; });
+        std::erase_if(node->values, [&](const Impl::CachedValue& v) { return CompareFolded(v.value.name, name) == 0; });
         return ERROR_SUCCESS;
     });
 }
@@ -602,6 +640,7 @@ LONG RegStore::EnumKey(KeyId key, DWORD index, std::u16string* name)
     Impl::Node* node = nullptr;
     if (LONG status = m_impl->FindNode(key, &node); status != ERROR_SUCCESS) return status;
     if (LONG status = m_impl->LoadChildren(key, *node); status != ERROR_SUCCESS) return status;
+    if (LONG status = m_impl->LoadChildValues(key, *node); status != ERROR_SUCCESS) return status;
     if (index >= node->children.size()) return ERROR_NO_MORE_ITEMS;
     *name = node->children[index].name;
     return ERROR_SUCCESS;
