@@ -17,6 +17,7 @@ constexpr std::uint32_t kMaxWindow = 16;
 // Queued requests leave once this much is waiting, and write-behind holds at most kMaxWriteBehind.
 constexpr std::size_t kFlushAt = 256u * 1024u;
 constexpr std::uint64_t kMaxWriteBehind = 4u * 1024u * 1024u;
+constexpr std::size_t kReceive = 256u * 1024u;
 // A reply carries a read piece plus its header.
 constexpr std::size_t kMaxReply = kChunk + 64u * 1024u;
 constexpr HRESULT kFacilityWin32 = 7;
@@ -66,11 +67,13 @@ bool RapiLink::Fail()
     m_pending.clear();
     m_out.Clear();
     m_writeBytes = 0;
+    m_batchFile.reset();
     return false;
 }
 
 WireWriter& RapiLink::Begin(RapiCommand command)
 {
+    CloseBatch();
     m_out.BeginFrame();
     return m_out.U32(static_cast<std::uint32_t>(command));
 }
@@ -106,6 +109,7 @@ bool RapiLink::Call(std::span<const std::uint8_t>& reply)
 // full socket while the other waits for it.
 bool RapiLink::Flush()
 {
+    CloseBatch();
     std::size_t sent = 0;
     while (sent < m_out.Size()) {
         pollfd p{m_fd, POLLIN | POLLOUT, 0};
@@ -135,7 +139,7 @@ bool RapiLink::Receive(int waitMs)
         while (ready < 0 && errno == EINTR);
         if (ready <= 0) return Fail();
     }
-    const ssize_t n = ::recv(m_fd, m_in.Prepare(kChunk), kChunk, MSG_DONTWAIT);
+    const ssize_t n = ::recv(m_fd, m_in.Prepare(kReceive), kReceive, MSG_DONTWAIT);
     if (n > 0) {
         m_in.Commit(static_cast<std::size_t>(n));
         return true;
@@ -234,18 +238,40 @@ void RapiLink::ForgetFile(std::uint32_t handle)
     m_files.erase(handle);
 }
 
+// The request's In record is written with a size of 0, patched when the batch closes.
+void RapiLink::OpenBatch(std::uint32_t handle, const std::shared_ptr<FileState>& file)
+{
+    Begin(RapiCommand::WriteFile).U32(handle).U32(1).U32(0);
+    m_batchSizeAt = m_out.Size() - 4;
+    m_batchFile = file;
+    m_batchHandle = handle;
+    m_batchSize = 0;
+}
+
+void RapiLink::CloseBatch()
+{
+    if (!m_batchFile) return;
+    m_out.Patch(m_batchSizeAt, m_batchSize);
+    m_out.U32(0);
+    Queue(Expect::Write, m_batchFile, m_batchSize);
+    m_writeBytes += m_batchSize;
+    m_batchFile.reset();
+}
+
 bool RapiLink::Write(std::uint32_t handle, const std::shared_ptr<FileState>& file, const std::uint8_t* data,
                      std::uint32_t size)
 {
     if (m_broken) return false;
-    do {
-        const std::uint32_t piece = std::min(size, kChunk);
-        Begin(RapiCommand::WriteFile).U32(handle).In(data, piece).U32(0);
-        Queue(Expect::Write, file, piece);
-        m_writeBytes += piece;
+    if (m_batchFile && m_batchHandle != handle) CloseBatch();
+    while (size > 0) {
+        if (!m_batchFile) OpenBatch(handle, file);
+        const std::uint32_t piece = std::min(size, kChunk - m_batchSize);
+        m_out.Raw(data, piece);
+        m_batchSize += piece;
         data += piece;
         size -= piece;
-    } while (size > 0);
+        if (m_batchSize == kChunk) CloseBatch();
+    }
     if (m_out.Size() >= kFlushAt && !Flush()) return false;
     while (m_writeBytes > kMaxWriteBehind) {
         if (!Flush() || !SettleOne()) return false;

@@ -16,7 +16,9 @@
 
 // Replies come in request order, so the link keeps one expectation per request sent. A synchronous
 // call sends everything queued and settles the replies before its own: write results latch a file's
-// first failure, read replies fill the file's read-ahead buffer. Not thread-safe: the caller locks.
+// first failure, read replies fill the file's read-ahead buffer. Consecutive writes to one file are
+// gathered into one write request of up to 64 KiB, closed before any other request is begun.
+// Not thread-safe: the caller locks.
 class RapiLink {
 public:
     // The start of every reply: status flag, HRESULT, last error and (most calls) the return word.
@@ -80,6 +82,8 @@ private:
     };
 
     void Queue(Expect kind, const std::shared_ptr<FileState>& file, std::uint32_t size);
+    void OpenBatch(std::uint32_t handle, const std::shared_ptr<FileState>& file);
+    void CloseBatch();
     void RequestReads(std::uint32_t handle, const std::shared_ptr<FileState>& file, std::uint32_t wanted);
     bool Flush();
     bool Receive(int timeoutMs);
@@ -95,5 +99,10 @@ private:
     FrameDecoder m_in;
     std::deque<Pending> m_pending;
     std::uint64_t m_writeBytes = 0;
+    // The write request being gathered: its file, where its size word is, and its size so far.
+    std::shared_ptr<FileState> m_batchFile;
+    std::uint32_t m_batchHandle = 0;
+    std::size_t m_batchSizeAt = 0;
+    std::uint32_t m_batchSize = 0;
     std::map<std::uint32_t, std::shared_ptr<FileState>> m_files;
 };

@@ -1,33 +1,34 @@
 // WireWriter: builds remote API frames in one growing buffer.
 #include "core/wire/WireWriter.h"
 
+#include <algorithm>
 #include <cstring>
 
 void WireWriter::BeginFrame()
 {
-    m_frameStart = m_buffer.size();
+    m_frameStart = m_size;
     U32(0);
 }
 
 void WireWriter::EndFrame()
 {
-    Patch(m_frameStart, static_cast<std::uint32_t>(m_buffer.size() - m_frameStart - 4));
+    Patch(m_frameStart, static_cast<std::uint32_t>(m_size - m_frameStart - 4));
 }
 
 void WireWriter::AbandonFrame()
 {
-    m_buffer.resize(m_frameStart);
+    m_size = m_frameStart;
 }
 
 void WireWriter::Patch(std::size_t at, std::uint32_t value)
 {
-    for (int i = 0; i < 4; ++i) m_buffer[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+    for (int i = 0; i < 4; ++i) m_data[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 WireWriter& WireWriter::U32(std::uint32_t value)
 {
-    m_buffer.resize(m_buffer.size() + 4);
-    Patch(m_buffer.size() - 4, value);
+    Grow(4);
+    Patch(m_size - 4, value);
     return *this;
 }
 
@@ -40,9 +41,16 @@ WireWriter& WireWriter::Raw(const void* data, std::size_t size)
 
 std::uint8_t* WireWriter::Grow(std::size_t n)
 {
-    const std::size_t at = m_buffer.size();
-    m_buffer.resize(at + n);
-    return m_buffer.data() + at;
+    if (m_capacity - m_size < n) {
+        const std::size_t capacity = std::max(m_size + n, 2 * m_capacity + 256);
+        auto data = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+        if (m_size > 0) std::memcpy(data.get(), m_data.get(), m_size);
+        m_data = std::move(data);
+        m_capacity = capacity;
+    }
+    const std::size_t at = m_size;
+    m_size += n;
+    return m_data.get() + at;
 }
 
 std::uint32_t WireWriter::TextUnits(const char16_t* text)

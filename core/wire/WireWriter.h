@@ -3,8 +3,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
-#include <vector>
 
 // Several frames may follow each other in the buffer, so that they leave in one send.
 class WireWriter {
@@ -29,18 +29,21 @@ public:
 
     // n writable bytes at the end, for data read straight into the frame; Shrink gives back the unused.
     std::uint8_t* Grow(std::size_t n);
-    void Shrink(std::size_t n) { m_buffer.resize(m_buffer.size() - n); }
+    void Shrink(std::size_t n) { m_size -= n; }
     // Overwrites a u32 written earlier at that offset of the buffer.
     void Patch(std::size_t at, std::uint32_t value);
 
-    const std::uint8_t* Data() const { return m_buffer.data(); }
-    std::size_t Size() const { return m_buffer.size(); }
-    bool Empty() const { return m_buffer.empty(); }
-    void Clear() { m_buffer.clear(); m_frameStart = 0; }
+    const std::uint8_t* Data() const { return m_data.get(); }
+    std::size_t Size() const { return m_size; }
+    bool Empty() const { return m_size == 0; }
+    void Clear() { m_size = m_frameStart = 0; }
 
 private:
     static std::uint32_t TextUnits(const char16_t* text);
 
-    std::vector<std::uint8_t> m_buffer;
+    // Raw storage: bulk data is copied in once, never zero-filled first.
+    std::unique_ptr<std::uint8_t[]> m_data;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
     std::size_t m_frameStart = 0;
 };
