@@ -379,7 +379,74 @@ private:
     va_list& m_args;
 };
 
+// The index of the first (or, with last, the final) character start of narrow text at or after from where
+// match holds; -1 when there is none.
+template <class Match>
+int ScanCharStarts(const std::string& s, std::size_t from, bool last, Match match)
+{
+    const UINT cp = GetACP();
+    int found = -1;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const bool lead = IsDBCSLeadByteEx(cp, static_cast<BYTE>(s[i])) && i + 1 < s.size();
+        if (i >= from && match(i)) {
+            found = static_cast<int>(i);
+            if (!last) break;
+        }
+        if (lead) ++i;
+    }
+    return found;
+}
+
 }  // namespace
+
+template <class Ch>
+int CStringT<Ch>::Find(Ch ch, int start) const
+{
+    if (start < 0) return -1;
+    if constexpr (sizeof(Ch) != 1)
+        return Pos_(m_s.find(ch, static_cast<std::size_t>(start)));
+    else
+        return ScanCharStarts(m_s, static_cast<std::size_t>(start), false, [&](std::size_t i) { return m_s[i] == ch; });
+}
+
+template <class Ch>
+int CStringT<Ch>::Find(const Ch* psz, int start) const
+{
+    if (!psz || start < 0 || start > GetLength()) return -1;
+    const std::basic_string_view<Ch> needle(psz);
+    if constexpr (sizeof(Ch) != 1) {
+        return Pos_(m_s.find(needle, static_cast<std::size_t>(start)));
+    } else {
+        if (needle.empty()) return start;
+        const std::string_view hay(m_s);
+        return ScanCharStarts(m_s, static_cast<std::size_t>(start), false,
+                              [&](std::size_t i) { return hay.substr(i).starts_with(needle); });
+    }
+}
+
+template <class Ch>
+int CStringT<Ch>::ReverseFind(Ch ch) const
+{
+    if constexpr (sizeof(Ch) != 1)
+        return Pos_(m_s.rfind(ch));
+    else
+        return ScanCharStarts(m_s, 0, true, [&](std::size_t i) { return m_s[i] == ch; });
+}
+
+template <class Ch>
+int CStringT<Ch>::Replace(const Ch* from, const Ch* to)
+{
+    if (!from || !*from) return 0;
+    // Copies, since either text may lie inside this string.
+    const std::basic_string<Ch> old(from);
+    const std::basic_string<Ch> with(to ? to : Empty_());
+    int count = 0;
+    for (int at = Find(old.c_str()); at >= 0; at = Find(old.c_str(), at + static_cast<int>(with.size()))) {
+        m_s.replace(static_cast<std::size_t>(at), old.size(), with);
+        ++count;
+    }
+    return count;
+}
 
 template <class Ch>
 CStringT<Ch>& CStringT<Ch>::MakeUpper()

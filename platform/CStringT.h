@@ -53,13 +53,11 @@ public:
         return CStringT(m_s.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(count)));
     }
 
-    int Find(Ch ch, int start = 0) const { return Pos_(start < 0 ? std::basic_string<Ch>::npos : m_s.find(ch, static_cast<std::size_t>(start))); }
-    int Find(const Ch* psz, int start = 0) const
-    {
-        if (!psz || start < 0 || start > GetLength()) return -1;
-        return Pos_(m_s.find(psz, static_cast<std::size_t>(start)));
-    }
-    int ReverseFind(Ch ch) const { return Pos_(m_s.rfind(ch)); }
+    // Narrow text is searched character by character in the code page, so that the trail byte of a
+    // double-byte character (0x5C in 936, say) never matches a single-byte character such as '\\'.
+    int Find(Ch ch, int start = 0) const;
+    int Find(const Ch* psz, int start = 0) const;
+    int ReverseFind(Ch ch) const;
     int FindOneOf(const Ch* set) const { return set ? Pos_(m_s.find_first_of(set)) : -1; }
 
     CStringT& MakeUpper();
@@ -77,6 +75,15 @@ public:
         int n = 0;
         for (auto& c : m_s) if (c == from) { c = to; ++n; }
         return n;
+    }
+    // Replaces every occurrence of from (found as Find finds it) by to; returns how many were replaced.
+    int Replace(const Ch* from, const Ch* to);
+    // Removes every occurrence of ch; returns how many were removed.
+    int Remove(Ch ch)
+    {
+        const auto before = m_s.size();
+        std::erase(m_s, ch);
+        return static_cast<int>(before - m_s.size());
     }
     int Insert(int index, Ch ch)
     {

@@ -238,3 +238,41 @@ TEST_F(CStringTNarrow, CompareNoCaseAndTrim)
     CStringA s(" \t\xB1\xED \r\n");
     EXPECT_STREQ(s.Trim().GetString(), "\xB1\xED");
 }
+
+TEST_F(CStringTNarrow, SearchesNeverStopOnATrailByte)
+{
+    const CStringA path("C:\\\x95\x5C\\setup.ini\x95\x5C");  // U+661E twice; its trail byte is 0x5C
+    EXPECT_EQ(path.ReverseFind('\\'), 5);
+    EXPECT_EQ(path.Find('\\'), 2);
+    EXPECT_EQ(path.Find('\\', 4), 5);  // index 4 is the trail byte itself
+    EXPECT_EQ(path.Find("\\s"), 5);
+    EXPECT_EQ(path.Find("\x5C\\"), -1);  // a trail byte followed by a backslash is no match
+    EXPECT_EQ(CStringA("\x95\x5C").ReverseFind('\\'), -1);
+    CStringA replaced(path);
+    EXPECT_EQ(replaced.Replace("\\", "/"), 2);
+    EXPECT_STREQ(replaced.GetString(), "C:/\x95\x5C/setup.ini\x95\x5C");
+    SetACP(1252);
+    EXPECT_EQ(path.ReverseFind('\\'), 16);  // single-byte page: every byte is a character
+}
+
+TEST(CStringT, WideSearchAndReplace)
+{
+    CStringW s(u"a\\b\\c");
+    EXPECT_EQ(s.Find(u'\\'), 1);
+    EXPECT_EQ(s.Find(u'\\', 2), 3);
+    EXPECT_EQ(s.Find(u'\\', -1), -1);
+    EXPECT_EQ(s.ReverseFind(u'\\'), 3);
+    EXPECT_EQ(s.Find(u"b\\"), 2);
+    EXPECT_EQ(s.Find(u"b", 9), -1);
+    EXPECT_EQ(s.Replace(u"\\", u"\\\\"), 2);
+    EXPECT_EQ(s, u"a\\\\b\\\\c");
+    EXPECT_EQ(s.Replace(u"\\\\", nullptr), 2);
+    EXPECT_EQ(s, u"abc");
+    EXPECT_EQ(s.Replace(u"", u"x"), 0);
+    CStringW self(u"aa");
+    EXPECT_EQ(self.Replace(self.GetString(), u"b"), 1);
+    EXPECT_EQ(self, u"b");
+    CStringW spaced(u" a b ");
+    EXPECT_EQ(spaced.Remove(u' '), 3);
+    EXPECT_EQ(spaced, u"ab");
+}
