@@ -83,18 +83,48 @@ bool HasControlCharacter(std::u16string_view text)
 
 std::u16string Wide(LPCSTR text) { return AnsiToUtf16(text); }
 
-// An open without FILE_SHARE_READ or FILE_SHARE_WRITE holds a write lock, any other a read lock, on
-// the whole file. A descriptor that cannot carry the lock asked for takes the one it can: a file
-// only readable by us gets a read lock even when exclusive, one only writable by us none when shared.
-bool LockShare(int fd, bool exclusive)
+// Share modes are locks on two ranges of the file: the data range, write-locked by an open without
+// FILE_SHARE_READ or FILE_SHARE_WRITE and read-locked by any other; and a guard byte past it,
+// read-locked by an open without FILE_SHARE_DELETE, which DeleteFile tests. A descriptor that cannot
+// carry the lock asked for takes the one it can: a file only readable by us gets a read lock even
+// when exclusive, one only writable by us none when shared.
+constexpr off_t kDeleteGuard = off_t(1) << 62;
+
+bool LockRange(int fd, short type, off_t start, off_t length)
 {
-    int mode = fcntl(fd, F_GETFL) & O_ACCMODE;
     struct flock lock {};
+    lock.l_type = type;
     lock.l_whence = SEEK_SET;
-    lock.l_type = exclusive && mode != O_RDONLY ? F_WRLCK : F_RDLCK;
-    if (lock.l_type == F_RDLCK && mode == O_WRONLY) return true;
+    lock.l_start = start;
+    lock.l_len = length;
     if (fcntl(fd, F_OFD_SETLK, &lock) == 0) return true;
     return errno != EAGAIN && errno != EACCES;  // a file system without such locks shares freely
+}
+
+bool LockShare(int fd, DWORD share)
+{
+    const int mode = fcntl(fd, F_GETFL) & O_ACCMODE;
+    const bool exclusive = (share & (FILE_SHARE_READ | FILE_SHARE_WRITE)) == 0;
+    const short type = exclusive && mode != O_RDONLY ? F_WRLCK : F_RDLCK;
+    if (type == F_RDLCK && mode == O_WRONLY) return true;
+    if (!LockRange(fd, type, 0, kDeleteGuard)) return false;
+    if (!(share & FILE_SHARE_DELETE)) LockRange(fd, F_RDLCK, kDeleteGuard, 1);
+    return true;
+}
+
+// Does some open of the file refuse to share deletion?
+bool DeletionRefused(const std::string& path)
+{
+    int fd = open(path.c_str(), kOpenFlags | O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct flock probe {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    probe.l_start = kDeleteGuard;
+    probe.l_len = 1;
+    const bool refused = fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+    close(fd);
+    return refused;
 }
 
 bool SameFile(int fd, const std::string& path)
@@ -121,11 +151,11 @@ int OpenExisting(const std::string& path, DWORD access)
 
 // Makes a new file already locked: an unnamed file is locked and then linked under its name, so no
 // other opener can see it unlocked. File systems without unnamed files create, then lock.
-DWORD CreateLocked(const std::string& path, bool exclusive, int& fd)
+DWORD CreateLocked(const std::string& path, DWORD share, int& fd)
 {
     fd = open(Parent(path).c_str(), kOpenFlags | O_TMPFILE | O_RDWR, 0666);
     if (fd >= 0) {
-        LockShare(fd, exclusive);
+        LockShare(fd, share);
         char self[64];
         std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
         if (linkat(AT_FDCWD, self, AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) return ERROR_SUCCESS;
@@ -137,7 +167,7 @@ DWORD CreateLocked(const std::string& path, bool exclusive, int& fd)
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return HostError(errno, path);
     fd = open(path.c_str(), kOpenFlags | O_CREAT | O_EXCL | O_RDWR, 0666);
     if (fd < 0) return errno == EEXIST ? ERROR_FILE_EXISTS : HostError(errno, path);
-    if (LockShare(fd, exclusive)) return ERROR_SUCCESS;
+    if (LockShare(fd, share)) return ERROR_SUCCESS;
     if (SameFile(fd, path)) unlink(path.c_str());
     close(fd);
     fd = -1;
@@ -146,13 +176,13 @@ DWORD CreateLocked(const std::string& path, bool exclusive, int& fd)
 
 // Checks and locks an existing file, truncating it only once the lock is held. A file without any
 // write permission is read-only for every writer, the superuser included, as on the platform.
-DWORD TakeExisting(int fd, bool exclusive, bool writing, bool truncate)
+DWORD TakeExisting(int fd, DWORD share, bool writing, bool truncate)
 {
     struct stat info {};
     if (fstat(fd, &info) != 0) return ErrnoToWin32(errno);
     if (S_ISDIR(info.st_mode)) return ERROR_ACCESS_DENIED;
     if (writing && S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0) return ERROR_ACCESS_DENIED;
-    if (!LockShare(fd, exclusive)) return ERROR_SHARING_VIOLATION;
+    if (!LockShare(fd, share)) return ERROR_SHARING_VIOLATION;
     if (truncate && ftruncate(fd, 0) != 0) return ErrnoToWin32(errno);
     return ERROR_SUCCESS;
 }
@@ -164,8 +194,7 @@ DWORD OpenHostFile(const std::string& path, DWORD access, DWORD share, DWORD dis
     fd = -1;
     if (disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING) return ERROR_INVALID_PARAMETER;
     if (disposition == TRUNCATE_EXISTING && !WantsWrite(access)) return ERROR_INVALID_PARAMETER;
-    const bool exclusive = (share & (FILE_SHARE_READ | FILE_SHARE_WRITE)) == 0;
-    if (disposition == CREATE_NEW) return CreateLocked(path, exclusive, fd);
+    if (disposition == CREATE_NEW) return CreateLocked(path, share, fd);
 
     const bool truncate = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
     const bool mayCreate = disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
@@ -174,14 +203,14 @@ DWORD OpenHostFile(const std::string& path, DWORD access, DWORD share, DWORD dis
         const DWORD needed = truncate ? access | GENERIC_WRITE : access;
         fd = OpenExisting(path, needed);
         if (fd >= 0) {
-            error = TakeExisting(fd, exclusive, WantsWrite(needed), truncate);
+            error = TakeExisting(fd, share, WantsWrite(needed), truncate);
             if (error == ERROR_SUCCESS) return mayCreate ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
             close(fd);
             fd = -1;
             return error;
         }
         if (errno != ENOENT || !mayCreate) return HostError(errno, path);
-        error = CreateLocked(path, exclusive, fd);
+        error = CreateLocked(path, share, fd);
         if (error != ERROR_FILE_EXISTS) return error;  // else someone made it meanwhile: open theirs
     }
     return error;
@@ -552,8 +581,8 @@ BOOL DeleteFile(LPCWSTR name)
     struct stat info {};
     if (lstat(host.c_str(), &info) != 0) return Fail(HostError(errno, host));
     if (S_ISDIR(info.st_mode)) return Fail(ERROR_ACCESS_DENIED);
-    // A read-only file is not deleted, as on the platform; an open one is (POSIX keeps it for its openers).
     if (!S_ISLNK(info.st_mode) && IsReadOnly(host, info.st_mode)) return Fail(ERROR_ACCESS_DENIED);
+    if (DeletionRefused(host)) return Fail(ERROR_SHARING_VIOLATION);
     if (unlink(host.c_str()) != 0) return Fail(HostError(errno, host));
     return TRUE;
 }

@@ -3,8 +3,11 @@
 
 #include "platform/WinTypes.h"
 
-// Share modes hold between processes: an open without FILE_SHARE_READ/WRITE takes an exclusive
-// open-file-description lock, and a conflicting open fails with ERROR_SHARING_VIOLATION (32).
+// Share modes hold between processes and between opens of one process: an open without
+// FILE_SHARE_READ/WRITE takes an exclusive open-file-description lock, any other open a shared one,
+// and a conflicting open fails with ERROR_SHARING_VIOLATION (32) without creating or truncating
+// anything. Any two sharing opens agree, whichever of the two share flags they name. A file with no
+// write permission is read-only: writers get ERROR_ACCESS_DENIED. Handles are never overlapped.
 HANDLE CreateFile(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
                   DWORD disposition, DWORD flagsAndAttributes, HANDLE templateFile);
 HANDLE CreateFile(LPCSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
@@ -18,6 +21,8 @@ DWORD GetFileSize(HANDLE file, DWORD* sizeHigh);
 // Closes any handle of the layer: files, searches are FindClose's, events, processes, threads.
 BOOL CloseHandle(HANDLE handle);
 
+// A read-only file or a folder is refused with ERROR_ACCESS_DENIED, a file open without
+// FILE_SHARE_DELETE (in any process) with ERROR_SHARING_VIOLATION.
 BOOL DeleteFile(LPCWSTR name);
 BOOL DeleteFile(LPCSTR name);
 BOOL MoveFile(LPCWSTR from, LPCWSTR to);  // does not replace an existing target, as the platform's
@@ -25,6 +30,7 @@ BOOL MoveFileEx(LPCWSTR from, LPCWSTR to, DWORD flags);
 #define MOVEFILE_REPLACE_EXISTING 0x1u
 #define ERROR_NEGATIVE_SEEK 131L
 #define ERROR_DIRECTORY 267L
+// Keeps the source's permissions and last write time; a failed copy leaves no target behind.
 BOOL CopyFile(LPCWSTR from, LPCWSTR to, BOOL failIfExists);
 BOOL CreateDirectory(LPCWSTR name, LPSECURITY_ATTRIBUTES security);
 BOOL CreateDirectory(LPCSTR name, LPSECURITY_ATTRIBUTES security);

@@ -374,4 +374,24 @@ TEST_F(FileApi, FoldersAreMadeAndRemovedWithThePlatformsErrors)
     EXPECT_FALSE(HostExists(OnC("made")));
 }
 
+TEST_F(FileApi, DeleteFileRespectsOpensThatDoNotShareDeletion)
+{
+    WriteHost(OnC("held.txt"), "h");
+    HANDLE holder = Open(u"C:\\held.txt", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    SetLastError(0);
+    EXPECT_FALSE(DeleteFile(u"C:\\held.txt"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    pid_t child = fork();
+    if (child == 0) _exit(DeleteFile(u"C:\\held.txt") ? 0 : static_cast<int>(GetLastError() & 0xFF));
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), ERROR_SHARING_VIOLATION) << "another process is refused too";
+    CloseHandle(holder);
+
+    holder = Open(u"C:\\held.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING);
+    EXPECT_TRUE(DeleteFile(u"C:\\held.txt"));
+    EXPECT_FALSE(HostExists(OnC("held.txt")));
+    CloseHandle(holder);
+}
+
 }  // namespace
