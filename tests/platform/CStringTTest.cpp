@@ -136,6 +136,8 @@ TEST(CStringT, FormatTableWide)
         {FormatW(u"%.2f|%5.1f|%e", 3.14159, 2.25, 1000.0), "3.14|  2.2|1.000000e+03"},
         {FormatW(u"%hs|%S", "narrow", "also"), "narrow|also"},
         {FormatW(u"%y and %d", 5), "%y and 5"},
+        {FormatW(u"%n|%d", 6), "%n|6"},  // never writes through an argument
+        {FormatW(u"%I64", 1), "%I64"},
         {FormatW(u"tail %"), "tail %"},
     };
     for (const auto& row : rows) {
