@@ -64,12 +64,12 @@ private:
 };
 
 // Writes and flushes the whole text to a new file; false when any of it could not be written.
-bool WriteWhole(const CString& strPath, const std::u16string& text)
+bool WriteWhole(const CString& strPath, const CString& text)
 {
     CUnicodeFileImp file;
     if (!file.Open(strPath.GetString(), CFile::modeCreate | CFile::modeWrite)) return false;
     try {
-        if (!text.empty()) file.WriteString(CString(std::u16string_view(text)));
+        if (!text.IsEmpty()) file.WriteString(text);
         file.Flush();
         file.Close();
     } catch (CFileException* e) {
@@ -82,23 +82,40 @@ bool WriteWhole(const CString& strPath, const std::u16string& text)
 }  // namespace
 
 struct CIniStream::Segment {
-    CString name;
-    std::vector<CString> keys;
-    std::vector<CString> values;  // values[i] belongs to keys[i]
+    struct Pair {
+        CString key;
+        CString value;
+    };
+
+    // Small segments are searched in order; larger ones keep each key's first position in a hash.
+    static constexpr std::size_t kIndexFrom = 16;
+
+    CString name;  // never changes, so the document's hash may look at it
+    std::vector<Pair> pairs;
     std::unordered_map<std::u16string, std::size_t> firstByKey;
     Segment* next = nullptr;
 
     void Append(const CString& key, const CString& value)
     {
-        firstByKey.try_emplace(key.Str(), keys.size());
-        keys.push_back(key);
-        values.push_back(value);
+        pairs.push_back({key, value});
+        if (pairs.size() < kIndexFrom) return;
+        if (pairs.size() > kIndexFrom) {
+            firstByKey.try_emplace(key.Str(), pairs.size() - 1);
+            return;
+        }
+        for (std::size_t i = 0; i < pairs.size(); ++i) firstByKey.try_emplace(pairs[i].key.Str(), i);
     }
 
-    const std::size_t* Find(const CString& key) const
+    Pair* Find(const CString& key)
     {
-        auto it = firstByKey.find(key.Str());
-        return it == firstByKey.end() ? nullptr : &it->second;
+        if (pairs.size() >= kIndexFrom) {
+            auto it = firstByKey.find(key.Str());
+            return it == firstByKey.end() ? nullptr : &pairs[it->second];
+        }
+        for (Pair& pair : pairs) {
+            if (pair.key == key) return &pair;
+        }
+        return nullptr;
     }
 };
 
@@ -149,7 +166,7 @@ void CIniStream::LoadLine(CString& strLine, Segment*& pCurrent)
         return;
     }
     // A continuation line before the segment's first pair has nothing to join and is dropped.
-    if (!pCurrent->values.empty()) pCurrent->values.back() += strLine;
+    if (!pCurrent->pairs.empty()) pCurrent->pairs.back().value += strLine;
 }
 
 void CIniStream::Close()
@@ -170,17 +187,25 @@ void CIniStream::RestoreData()
     m_firstByName.clear();
 }
 
-std::u16string CIniStream::Render() const
+CString CIniStream::Render() const
 {
-    std::u16string text;
+    int length = 0;
+    for (const Segment* segment = m_pFirst; segment; segment = segment->next) {
+        length += segment->name.GetLength() + 4;
+        for (const Segment::Pair& pair : segment->pairs) length += pair.key.GetLength() + pair.value.GetLength() + 2;
+    }
+    CString text;
+    text.GetBuffer(length);  // room for the whole document at once
+    text.ReleaseBuffer(0);
+    auto append = [&text](const CString& part) { text.Append(part.GetString(), part.GetLength()); };
     for (const Segment* segment = m_pFirst; segment; segment = segment->next) {
         text += u'[';
-        text += segment->name.View();
+        append(segment->name);
         text += u"]\n";
-        for (std::size_t i = 0; i < segment->keys.size(); ++i) {
-            text += segment->keys[i].View();
+        for (const Segment::Pair& pair : segment->pairs) {
+            append(pair.key);
             text += u'=';
-            text += segment->values[i].View();
+            append(pair.value);
             text += u'\n';
         }
         text += u'\n';
@@ -208,13 +233,13 @@ void* CIniStream::AddSegment(const CString& strName)
     else m_pFirst = segment;
     m_pLast = segment;
     ++m_nSegments;
-    m_firstByName.try_emplace(strName.Str(), segment);
+    m_firstByName.try_emplace(segment->name.View(), segment);
     return segment;
 }
 
 void* CIniStream::FindSegment(const CString& strName, int bCreate)
 {
-    auto it = m_firstByName.find(strName.Str());
+    auto it = m_firstByName.find(strName.View());
     if (it != m_firstByName.end()) return it->second;
     return bCreate ? AddSegment(strName) : nullptr;
 }
@@ -231,25 +256,24 @@ int CIniStream::GetCount(const CString& strName)
 
 int CIniStream::GetCount(void* pSegment)
 {
-    return pSegment ? static_cast<int>(static_cast<Segment*>(pSegment)->keys.size()) : 0;
+    return pSegment ? static_cast<int>(static_cast<Segment*>(pSegment)->pairs.size()) : 0;
 }
 
 int CIniStream::GetData(void* pSegment, const CString& strKey, CString& strValue)
 {
     if (!pSegment) return 0;
-    auto* segment = static_cast<Segment*>(pSegment);
-    const std::size_t* index = segment->Find(strKey);
-    if (!index) return 0;
-    strValue = segment->values[*index];
+    const Segment::Pair* pair = static_cast<Segment*>(pSegment)->Find(strKey);
+    if (!pair) return 0;
+    strValue = pair->value;
     return 1;
 }
 
 int CIniStream::GetData(void* pSegment, int nIndex, CString& strKey, CString& strValue)
 {
     if (!pSegment || nIndex < 0 || nIndex >= GetCount(pSegment)) return 0;
-    auto* segment = static_cast<Segment*>(pSegment);
-    strKey = segment->keys[static_cast<std::size_t>(nIndex)];
-    strValue = segment->values[static_cast<std::size_t>(nIndex)];
+    const Segment::Pair& pair = static_cast<Segment*>(pSegment)->pairs[static_cast<std::size_t>(nIndex)];
+    strKey = pair.key;
+    strValue = pair.value;
     return 1;
 }
 
@@ -257,8 +281,8 @@ void CIniStream::SetData(void* pSegment, const CString& strKey, const CString& s
 {
     if (!pSegment) return;
     auto* segment = static_cast<Segment*>(pSegment);
-    if (const std::size_t* index = segment->Find(strKey)) {
-        segment->values[*index] = strValue;
+    if (Segment::Pair* pair = segment->Find(strKey)) {
+        pair->value = strValue;
         return;
     }
     segment->Append(strKey, strValue);

@@ -1,7 +1,7 @@
 // CIniStream: one INI document in memory, loaded from and saved to a UTF-16 text file.
 #pragma once
 
-#include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "platform/CStringT.h"
@@ -39,7 +39,7 @@ private:
     void* AddSegment(const CString& strName);
     void RestoreData();
     void LoadLine(CString& strLine, Segment*& pCurrent);
-    std::u16string Render() const;
+    CString Render() const;
 
     Segment* m_pFirst;
     Segment* m_pLast;
@@ -47,5 +47,5 @@ private:
     CString m_strPath;
     int m_nSegments;
     // The first segment of each name, so that lookups stay first-match without walking the list.
-    std::unordered_map<std::u16string, Segment*> m_firstByName;
+    std::unordered_map<std::u16string_view, Segment*> m_firstByName;
 };

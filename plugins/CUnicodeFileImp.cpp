@@ -13,12 +13,6 @@ constexpr char16_t kByteOrderMark = 0xFEFF;
 constexpr UINT kFirstChunk = 256;
 constexpr UINT kLargestChunk = 64 * 1024;
 
-void PutUnit(std::vector<BYTE>& bytes, char16_t unit)
-{
-    bytes.push_back(static_cast<BYTE>(unit & 0xFF));
-    bytes.push_back(static_cast<BYTE>(unit >> 8));
-}
-
 }  // namespace
 
 CUnicodeFileImp::CUnicodeFileImp() = default;
@@ -58,12 +52,20 @@ int CUnicodeFileImp::ReadString(CString& strLine)
 
 void CUnicodeFileImp::WriteString(const CString& strText)
 {
-    std::vector<BYTE> bytes;
-    bytes.reserve(2 * static_cast<std::size_t>(strText.GetLength()) + 2);
-    if (GetPosition() == 0) PutUnit(bytes, kByteOrderMark);
-    for (char16_t unit : strText.View()) {
-        if (unit == kLineFeed) PutUnit(bytes, kReturn);
-        PutUnit(bytes, unit);
+    std::u16string_view text = strText.View();
+    bool mark = GetPosition() == 0;
+    auto lineFeeds = static_cast<std::size_t>(std::count(text.begin(), text.end(), kLineFeed));
+    // Built whole and written with one call: a document is one write, not one per line.
+    std::vector<BYTE> bytes(2 * (text.size() + lineFeeds + (mark ? 1 : 0)));
+    BYTE* out = bytes.data();
+    auto put = [&out](char16_t unit) {
+        *out++ = static_cast<BYTE>(unit & 0xFF);
+        *out++ = static_cast<BYTE>(unit >> 8);
+    };
+    if (mark) put(kByteOrderMark);
+    for (char16_t unit : text) {
+        if (unit == kLineFeed) put(kReturn);
+        put(unit);
     }
     Write(bytes.data(), static_cast<UINT>(bytes.size()));
     m_dwLastError = errorDone;

@@ -242,6 +242,37 @@ TEST_F(CIniStreamTest, SetDataReplacesTheFirstPairOrAppends)
     EXPECT_EQ(Saved(), u"[A]\nx=9\nx=2\ny=4\n\n");
 }
 
+TEST_F(CIniStreamTest, LargeSegmentsStayFirstMatch)
+{
+    std::u16string text = u"[A]\r\n";
+    for (int round = 0; round < 4; ++round) {
+        for (int k = 0; k < 10; ++k) {
+            text += u"k" + std::u16string(1, u'0' + k) + u"=" + std::u16string(1, u'a' + round) + u"\r\n";
+        }
+    }
+    Load(kMark + Bytes(text));
+    void* segment = m_ini.FindSegment(u"A", 0);
+    EXPECT_EQ(m_ini.GetCount(segment), 40);
+    for (int k = 0; k < 10; ++k) {
+        SCOPED_TRACE(k);
+        CString value;
+        EXPECT_EQ(m_ini.GetData(segment, CString(u"k") + static_cast<char16_t>(u'0' + k), value), 1);
+        EXPECT_EQ(value, u"a");
+    }
+    m_ini.SetData(segment, u"k3", u"z");
+    m_ini.SetData(segment, u"new", u"n");
+    m_ini.SetData(segment, u"new", u"m");
+    CString key;
+    CString value;
+    EXPECT_EQ(m_ini.GetData(segment, 3, key, value), 1);
+    EXPECT_EQ(value, u"z");
+    EXPECT_EQ(m_ini.GetData(segment, 13, key, value), 1);
+    EXPECT_EQ(value, u"b");
+    EXPECT_EQ(m_ini.GetData(segment, u"new", value), 1);
+    EXPECT_EQ(value, u"m");
+    EXPECT_EQ(m_ini.GetCount(segment), 41);
+}
+
 TEST_F(CIniStreamTest, HandlesStayValidWhileTheDocumentGrows)
 {
     ASSERT_EQ(m_ini.Open(Path(), kModeCreate), 1);
