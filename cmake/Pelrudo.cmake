@@ -33,7 +33,10 @@ function(pelrudo_add_sdk_library)
     add_library(pelrudo SHARED ${PROJECT_SOURCE_DIR}/cmake/sdk.cpp)
     add_library(Pelrudo::pelrudo ALIAS pelrudo)
     set_target_properties(pelrudo PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION 1 EXPORT_NAME pelrudo)
-    target_link_libraries(pelrudo PUBLIC pelrudo_headers PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${components}>")
+    # Every component whole, so that no exported class is dropped; the override keeps one feature per
+    # component even where components also reach the link through each other.
+    target_link_libraries(pelrudo PUBLIC pelrudo_headers PRIVATE ${components})
+    set_property(TARGET pelrudo PROPERTY LINK_LIBRARY_OVERRIDE "WHOLE_ARCHIVE,${components}")
 
     # The umbrella header brings every public header of the components.
     get_property(headers GLOBAL PROPERTY PELRUDO_SDK_HEADERS)
