@@ -42,12 +42,12 @@ bool Exists(const std::string& path)
 
 class DeviceTransferTest : public ::testing::Test {
 protected:
-    void SetUp() override { Start({}); }
+    void SetUp() override { Start({}, {}); }
     void TearDown() override { CeRapiUninit(); }
 
-    void Start(const std::vector<std::string>& serveArgs)
+    void Start(const std::vector<std::string>& initArgs, const std::vector<std::string>& serveArgs)
     {
-        ASSERT_TRUE(m_device.Init());
+        ASSERT_TRUE(m_device.Init(initArgs));
         ASSERT_TRUE(m_device.Serve(serveArgs));
         m_device.UseAsDesktop();
         ASSERT_GE(CeRapiInit(), 0);
@@ -172,11 +172,29 @@ TEST_F(DeviceTransferTest, DeleteDeviceFileReportsTheOutcome)
     EXPECT_FALSE(DeleteDeviceFile(u"\\Backup\\Data\\old.cab"));
 }
 
+// A card too small for the package: the handheld refuses a block, which the link reports late (it
+// writes behind), at the latest when the target is closed.
+class DeviceTransferFullTest : public DeviceTransferTest {
+protected:
+    void SetUp() override { Start({"--store", "\\Card=64K"}, {}); }
+};
+
+TEST_F(DeviceTransferFullTest, DiskFullFailsAndKeepsTheOldTarget)
+{
+    WriteHostFile(DeskHost("big.cab"), Pattern(100000));
+    WriteHostFile(m_device.HostFile("\\Card\\big.cab"), "old copy");
+
+    EXPECT_FALSE(CopyFileToDevice(Desk("big.cab"), u"\\Card\\big.cab"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_DISK_FULL), GetLastError());
+    EXPECT_EQ("old copy", ReadHostFile(m_device.HostFile("\\Card\\big.cab")));
+    EXPECT_FALSE(Exists(m_device.HostFile("\\Card\\big.cab.part")));
+}
+
 // The link is cut part-way through the copy: the copy fails, and neither side is left with a
 // truncated target; what each side had before stays.
 class DeviceTransferDropTest : public DeviceTransferTest {
 protected:
-    void SetUp() override { Start({"--drop-after", "300000"}); }
+    void SetUp() override { Start({}, {"--drop-after", "300000"}); }
 };
 
 TEST_F(DeviceTransferDropTest, CutToDeviceFailsAndKeepsTheOldTarget)
