@@ -329,9 +329,12 @@ TEST_F(PelrudoRegTest, ImportQueryExportAndDeleteThroughTheProgram)
 TEST_F(PelrudoRegTest, AFailedImportNamesFileAndLineExitsWithOneAndAppliesNothing)
 {
     std::string out;
+    EXPECT_EQ(Run("query HKLM", &out), 1);  // only an import makes a store
+    EXPECT_NE(out.find("no such store"), std::string::npos) << out;
     EXPECT_EQ(Run("import " + Fixture("bad.reg"), &out), 1);
     EXPECT_NE(out.find("bad.reg:6: malformed hex bytes"), std::string::npos) << out;
     EXPECT_EQ(Run("query 'HKLM\\SOFTWARE\\Applied'", &out), 1);
+    EXPECT_NE(out.find("not found"), std::string::npos) << out;
     EXPECT_EQ(Run("", &out), 1);
     EXPECT_NE(out.find("usage:"), std::string::npos);
     EXPECT_EQ(Run("query 'HKEY_NOWHERE\\x'"), 1);

@@ -2,6 +2,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -169,6 +170,10 @@ int main(int argc, char** argv)
     }
 
     RegStore store(storePath ? *storePath : RegGetStorePath());
+    // Only an import may bring a store into being; a mistyped --store is not made for a query.
+    std::error_code ignored;
+    if (command != "import" && !std::filesystem::exists(store.Path(), ignored))
+        return Fail(store.Path() + ": no such store");
     if (LONG status = store.Open(); status != ERROR_SUCCESS) return Fail(store.Path() + ": " + StatusText(status));
     if (command == "import") {
         RegFileImport import(store);
