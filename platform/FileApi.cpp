@@ -421,11 +421,14 @@ bool EnsureFolder(const std::string& path, bool isPrivate)
     return (info.st_mode & 077) == 0 || chmod(path.c_str(), 0700) == 0;
 }
 
+// The account's name as a folder name; one that could climb out of C:\users becomes "user".
 std::string UserName()
 {
-    if (const passwd* entry = getpwuid(geteuid()); entry && entry->pw_name && *entry->pw_name) return entry->pw_name;
-    if (const char* user = std::getenv("USER"); user && *user) return user;
-    return "user";
+    std::string name;
+    if (const passwd* entry = getpwuid(geteuid()); entry && entry->pw_name) name = entry->pw_name;
+    if (const char* user = std::getenv("USER"); name.empty() && user) name = user;
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) return "user";
+    return name;
 }
 
 std::string CurrentHostFolder()

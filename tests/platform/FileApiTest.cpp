@@ -394,4 +394,17 @@ TEST_F(FileApi, DeleteFileRespectsOpensThatDoNotShareDeletion)
     CloseHandle(holder);
 }
 
+TEST_F(FileApi, WritesToAFullDiskFailWithDiskFull)
+{
+    if (!HostExists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    HANDLE full = Open(u"Z:\\dev\\full", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+    ASSERT_NE(full, INVALID_HANDLE_VALUE);
+    DWORD written = 7;
+    SetLastError(0);
+    EXPECT_FALSE(WriteFile(full, "abc", 3, &written, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
+    EXPECT_EQ(written, 0u);
+    CloseHandle(full);
+}
+
 }  // namespace
