@@ -32,6 +32,9 @@ public:
     UINT m_nIDHelp = 0;
 
 protected:
+    // WM_INITDIALOG: calls OnInitDialog.
+    LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
+
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -30,6 +30,8 @@ public:
     BOOL SetColumnWidth(int nCol, int cx);
     int GetColumnWidth(int nCol) const;
     int GetColumnCount() const { return static_cast<int>(m_columns.size()); }
+    // LVCF_FMT, LVCF_WIDTH and LVCF_TEXT (into pszText, cchTextMax units) of a column.
+    BOOL GetColumn(int nCol, LVCOLUMN* pColumn) const;
 
     // Replaces every extended style (LVS_EX_*); returns the previous ones.
     DWORD SetExtendedStyle(DWORD dwNewStyle);

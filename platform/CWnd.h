@@ -24,7 +24,9 @@ public:
     static CWnd* FromHandle(HWND hWnd);
     // Binds this object to the dialog control with the id (the control's window is then this object).
     BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
+    // The control id: the template's once bound to a dialog's control; headless, the one set here.
     int GetDlgCtrlID() const;
+    int SetDlgCtrlID(int nID);
     CWnd* GetParent() const;
     // The window that receives this window's notifications: its parent unless SetOwner named another.
     // Without a window, notifications go to the owner set here (headless use of a control).
@@ -57,7 +59,7 @@ public:
     void GetWindowRect(LPRECT lpRect) const;
     void Invalidate(BOOL bErase = TRUE);
     void UpdateWindow();
-    CWnd* SetFocus();
+    void SetFocus();
     HICON SetIcon(HICON hIcon, BOOL bBigIcon);
     HICON GetIcon(BOOL bBigIcon) const;
     // The desktop's windows have no system menu: always null (callers skip their menu entries).
@@ -94,6 +96,7 @@ protected:
 private:
     friend struct WindowAccess;
     CWnd* m_pOwner = nullptr;
+    int m_nCtrlID = 0;
     HICON m_hIconBig = nullptr;
     HICON m_hIconSmall = nullptr;
     // The message being handled, for Default().
