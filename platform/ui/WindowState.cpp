@@ -23,7 +23,11 @@ std::set<HWND>& LiveHandles()
 bool EnsureApplication()
 {
     if (QApplication::instance()) return true;
-    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) return false;
+    auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    if (!set("QT_QPA_PLATFORM") && !set("DISPLAY") && !set("WAYLAND_DISPLAY")) return false;
     static int argc = 1;
     static std::string name = Utf16ToUtf8(ProgramName());
     static char* argv[] = {name.data(), nullptr};

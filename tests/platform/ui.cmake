@@ -1,0 +1,9 @@
+# Tests of the window layer: CListCtrl headless, and the real widgets under Qt's offscreen platform.
+if(PELRUDO_UI)
+    find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
+
+    pelrudo_add_test(ListCtrlTest
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/ui/ListCtrlTest.cpp
+        LIBS pelrudo_window Qt6::Core
+        ENV "QT_QPA_PLATFORM=")
+endif()
