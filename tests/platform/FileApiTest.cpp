@@ -407,4 +407,40 @@ TEST_F(FileApi, WritesToAFullDiskFailWithDiskFull)
     CloseHandle(full);
 }
 
+TEST_F(FileApi, ExclusiveOpensNeverOverlapAcrossRacingProcesses)
+{
+    // Each child creates, claims and deletes the same name over and over; an exclusive holder must
+    // always read back its own mark, whoever else is creating, truncating or deleting meanwhile.
+    constexpr int kChildren = 4;
+    constexpr int kRounds = 200;
+    pid_t children[kChildren];
+    for (pid_t& child : children) {
+        child = fork();
+        if (child != 0) continue;
+        const std::string mark = std::to_string(getpid()) + "........";
+        for (int round = 0; round < kRounds; ++round) {
+            HANDLE file = Open(u"C:\\race.bin", GENERIC_READ | GENERIC_WRITE, 0, round % 2 ? CREATE_ALWAYS : OPEN_ALWAYS);
+            if (file == INVALID_HANDLE_VALUE) {
+                if (GetLastError() != ERROR_SHARING_VIOLATION) _exit(2);
+                continue;
+            }
+            DWORD n = 0;
+            char back[8] = {};
+            SetEndOfFile(file);
+            WriteFile(file, mark.data(), 8, &n, nullptr);
+            SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+            if (!ReadFile(file, back, 8, &n, nullptr) || n != 8 || mark.compare(0, 8, back, 8) != 0) _exit(1);
+            CloseHandle(file);
+            DeleteFile(u"C:\\race.bin");
+        }
+        _exit(0);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: a foreign mark under an exclusive open, 2: an unexpected error";
+    }
+}
+
 }  // namespace
