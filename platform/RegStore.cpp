@@ -330,13 +330,10 @@ struct RegStore::Impl {
         sqlite3_reset(s);
         if (version != dataVersion) nodes.clear();
         dataVersion = version;
-        if (!walHeader) {
-            MapWalHeader();
-            if (!walHeader) return ERROR_SUCCESS;
-            // Read the header only now: a commit after this point will still show as a change.
-            header = ReadWalHeader();
-        }
-        seenHeader = header;
+        // The header must be read before the version it vouches for: once newly mapped, the next call
+        // finds it unlike the zeros seen so far and reads both in that order.
+        if (!walHeader) MapWalHeader();
+        else seenHeader = header;
         return ERROR_SUCCESS;
     }
 
