@@ -6,4 +6,11 @@ if(PELRUDO_UI)
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/ui/ListCtrlTest.cpp
         LIBS pelrudo_window Qt6::Core
         ENV "QT_QPA_PLATFORM=")
+
+    pelrudo_add_test(WindowTest
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/ui/WindowTest.cpp
+        LIBS pelrudo_window Qt6::Widgets Qt6::Test
+        ENV "QT_QPA_PLATFORM=offscreen")
+    pelrudo_add_resources(WindowTest ${CMAKE_CURRENT_LIST_DIR}/window/test.rc)
+    target_compile_definitions(WindowTest PRIVATE PELRUDO_TEST_SOURCE="${CMAKE_CURRENT_LIST_DIR}/window")
 endif()
