@@ -39,15 +39,6 @@ bool ParseArgs(const std::vector<std::string>& args, DWORD* pCpuType)
     return true;
 }
 
-void AddIndexEntries(CBackupDlg& dlg)
-{
-    for (const CString& package : DemoDesktop::BackedUpPackages()) {
-        auto* entry = new CBackupEntry;
-        entry->m_cabName.m_strName = package;
-        dlg.m_arrIndex.Add(entry);
-    }
-}
-
 void PrintCatalogue(const CBackupDlg& dlg)
 {
     using Align = TextTable::Align;
@@ -77,14 +68,17 @@ int RunCatalogueCommand(const std::vector<std::string>& args)
     std::printf("Desktop %s: %s\n", GetPrefix().c_str(),
                 created ? "sample applications written" : "existing Application Manager data used");
 
+    // The index first: the scan takes each package's backed-up flag from it.
     CBackupDlg dlg;
-    AddIndexEntries(dlg);
+    const CString index = DemoDesktop::IndexPath();
+    const bool indexRead = dlg.ReadBackupIndex(index) != FALSE;
     if (!dlg.LoadCatalogue(cpuType)) {
         std::fprintf(stderr, "pelrudo-demo: the Application Manager's data cannot be opened\n");
         return 1;
     }
-    std::printf("Catalogue for processor type %u (backed up: as the handheld's backup index would say)\n\n",
-                cpuType);
+    std::printf("Backup index %s: %s\n", ToUtf8(index).c_str(),
+                indexRead ? "read" : "none (nothing counts as backed up)");
+    std::printf("Catalogue for processor type %u\n\n", cpuType);
     PrintCatalogue(dlg);
     std::printf("\n%d application(s); a size of 0 means the package file is missing and the dialog shows no row.\n",
                 static_cast<int>(dlg.m_arrApps.GetSize()));

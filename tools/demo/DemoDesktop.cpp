@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "backup/CBackupDlg.h"
 #include "core/CRegistry.h"
 #include "platform/FileApi.h"
 #include "platform/Text.h"
@@ -26,23 +27,24 @@ struct SampleApp {
     const char16_t* provider;
     const char16_t* folder;  // below the ActiveSync folder
     const char16_t* icon;    // null: no icon file
+    bool backedUp;           // listed with its first package by the demo handheld's backup index
     std::vector<SamplePackage> packages;
 };
 
 const std::vector<SampleApp>& Samples()
 {
     static const std::vector<SampleApp> samples = {
-        {u"Tavrimo 记事本", u"记事本", u"随手记录文字和图画。", u"Tavrimo", u"Tavrimo Notes", u"notes.ico",
+        {u"Tavrimo 记事本", u"记事本", u"随手记录文字和图画。", u"Tavrimo", u"Tavrimo Notes", u"notes.ico", false,
          {{u"2577", u"Notes.SA1100.CAB", 48 * 1024}, {u"4000", u"Notes.MIPS.CAB", 52 * 1024}}},
         {u"Pocket Chess", u"Pocket Chess", u"Chess against the handheld, three levels.", u"Kelvane Games",
-         u"Pocket Chess", nullptr, {{u"2577", u"Chess.ARM.CAB", 150 * 1024}}},
+         u"Pocket Chess", nullptr, true, {{u"2577", u"Chess.ARM.CAB", 150 * 1024}}},
         {u"Dictionary", u"英汉词典 Dictionary", u"English-Chinese dictionary, any processor.", u"Tavrimo",
-         u"Dictionary\\", u"dict.ico", {{u"0", u"Dict.CAB", 1200 * 1024}}},
+         u"Dictionary\\", u"dict.ico", false, {{u"0", u"Dict.CAB", 1200 * 1024}}},
         {u"Solitaire Plus", u"Solitaire Plus", u"Its package file is gone from the desktop.", u"Kelvane Games",
-         u"Solitaire Plus", nullptr, {{u"2577", u"Solitaire.ARM.CAB", 0}}},
-        {u"MIPS Tool", u"MIPS Tool", u"Only for MIPS handhelds.", u"Orvessa", u"MIPS Tool", nullptr,
+         u"Solitaire Plus", nullptr, true, {{u"2577", u"Solitaire.ARM.CAB", 0}}},
+        {u"MIPS Tool", u"MIPS Tool", u"Only for MIPS handhelds.", u"Orvessa", u"MIPS Tool", nullptr, false,
          {{u"4000", u"Tool.MIPS.CAB", 20 * 1024}}},
-        {u"Weather", u"天气预报", u"七天天气预报。", u"Orvessa", u"Weather", u"weather.ico",
+        {u"Weather", u"天气预报", u"七天天气预报。", u"Orvessa", u"Weather", u"weather.ico", false,
          {{u"4000", u"Weather.MIPS.CAB", 9 * 1024}, {u"2577", u"Weather.SA1100.CAB", 8 * 1024}}},
     };
     return samples;
@@ -162,6 +164,27 @@ bool WriteSample(const SampleApp& app, unsigned colour)
     return true;
 }
 
+// The index as Pelrudo itself writes it: one entry per ticked application.
+bool WriteIndex()
+{
+    CBackupDlg dlg;
+    for (const SampleApp& app : Samples()) {
+        if (!app.backedUp)
+            continue;
+        auto* entry = new CAppEntry;
+        entry->m_strAppName = app.name;
+        entry->m_cabName.m_strName = app.packages.front().file;
+        entry->m_bTicked = TRUE;
+        dlg.m_arrApps.Add(entry);
+    }
+    MakeFolders(u"C:\\Pelrudo Demo");
+    dlg.WriteBackupIndex(DemoDesktop::IndexPath());
+    if (GetFileAttributes(DemoDesktop::IndexPath()) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    std::fprintf(stderr, "pelrudo-demo: cannot write %s\n", ToUtf8(DemoDesktop::IndexPath()).c_str());
+    return false;
+}
+
 }  // namespace
 
 bool DemoDesktop::Prepare(bool* pCreated)
@@ -179,10 +202,10 @@ bool DemoDesktop::Prepare(bool* pCreated)
         next += app.icon ? 1 : 0;
     }
     *pCreated = true;
-    return true;
+    return WriteIndex();
 }
 
-std::vector<CString> DemoDesktop::BackedUpPackages()
+CString DemoDesktop::IndexPath()
 {
-    return {u"Chess.ARM.CAB", u"Solitaire.ARM.CAB"};
+    return u"C:\\Pelrudo Demo\\Backup.ini";
 }

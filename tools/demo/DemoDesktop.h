@@ -1,8 +1,6 @@
 // DemoDesktop: the demo desktop's Application Manager data and package files, made once and then reused.
 #pragma once
 
-#include <vector>
-
 #include "platform/CStringT.h"
 
 class DemoDesktop {
@@ -12,6 +10,7 @@ public:
     // False when the registry cannot be written; *pCreated tells whether anything was written.
     static bool Prepare(bool* pCreated);
 
-    // The packages the demo's handheld keeps backup copies of, as its backup index would list them.
-    static std::vector<CString> BackedUpPackages();
+    // The demo handheld's backup index as copied to the desktop ("Backup.ini" text), written by
+    // Prepare together with the sample applications: it lists two of their packages.
+    static CString IndexPath();
 };
