@@ -29,4 +29,9 @@ public:
     static int IsFolder(const CString& strPath);
     // 0 when the file cannot be opened (missing, or held by an opener that shares nothing).
     static DWORD GetFileSize(const CString& strPath);
+    // 1 when a first-match search finds the path; a path ending in a backslash is a folder that must
+    // hold at least one entry.
+    static int IsPathExist(CString strPath);
+    // 1 when a first-match search for the path (wildcards allowed; folders match too) finds an entry.
+    static int IsFileExist(const CString& strPath);
 };
