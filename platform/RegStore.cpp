@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <thread>
 #include <unordered_map>
 
 namespace {
@@ -24,6 +26,8 @@ constexpr LONG kIoFailed = 1016;
 // The first copy of SQLite's WAL-index header; every commit rewrites it.
 constexpr std::size_t kWalHeaderSize = 48;
 constexpr int kShmRegionSize = 32768;
+constexpr int kBusyTimeoutMs = 5000;
+constexpr int kWalTries = kBusyTimeoutMs / 10;
 
 // Case pairs of a block: either one offset for the whole block or alternating upper/lower letters.
 struct FoldRange {
@@ -246,14 +250,14 @@ struct RegStore::Impl {
 
     LONG Prepare()
     {
-        sqlite3_busy_timeout(db, 5000);
+        sqlite3_busy_timeout(db, kBusyTimeoutMs);
         sqlite3_int64 version = 0;
         if (LONG status = QueryInt("PRAGMA user_version", &version); status != ERROR_SUCCESS) return status;
         // A read-only store that is already set up is still readable, so only a new file is written here.
         if (version != kSchemaVersion) {
             if (LONG status = CreateSchema(); status != ERROR_SUCCESS) return status;
         }
-        Exec("PRAGMA journal_mode=WAL");
+        EnableWal();
         Exec("PRAGMA synchronous=NORMAL");
         // Reads map the file rather than copy it page by page: a cold scan of a large store halves.
         Exec("PRAGMA mmap_size=268435456");
@@ -262,7 +266,7 @@ struct RegStore::Impl {
 
     LONG CreateSchema()
     {
-        if (LONG status = Exec("PRAGMA journal_mode=WAL; BEGIN IMMEDIATE"); status != ERROR_SUCCESS) return status;
+        if (LONG status = Exec("BEGIN IMMEDIATE"); status != ERROR_SUCCESS) return status;
         sqlite3_int64 version = 0;
         LONG status = QueryInt("PRAGMA user_version", &version);
         if (status == ERROR_SUCCESS && version != 0 && version != kSchemaVersion) status = ERROR_BADDB;
@@ -285,6 +289,18 @@ struct RegStore::Impl {
             sqlite3_finalize(s);
         }
         return EndTransaction(status);
+    }
+
+    // Turning WAL on needs the file to itself and SQLite does not wait for that: a process opening the
+    // store at the same moment makes it fail at once, so it is tried again for as long as a busy wait.
+    // A read-only store keeps the mode it has.
+    void EnableWal()
+    {
+        for (int tries = 0; tries < kWalTries; ++tries) {
+            const int rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) & 0xFF;
+            if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
     }
 
     LONG EndTransaction(LONG status)
