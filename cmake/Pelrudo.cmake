@@ -16,15 +16,26 @@ function(pelrudo_add_component name)
     endforeach()
 endfunction()
 
-# pelrudo_add_test(<name> SOURCES ... LIBS ...): one GoogleTest executable, its cases registered with CTest.
+# pelrudo_add_test(<name> SOURCES ... LIBS ... [ENV ...] [LABELS ...]): one GoogleTest executable, its cases
+# registered with CTest (LABELS threads: CI runs them under ThreadSanitizer too).
 function(pelrudo_add_test name)
-    cmake_parse_arguments(A "" "" "SOURCES;LIBS;ENV" ${ARGN})
+    cmake_parse_arguments(A "" "" "SOURCES;LIBS;ENV;LABELS" ${ARGN})
     add_executable(${name} ${A_SOURCES})
     target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
     target_compile_definitions(${name} PRIVATE PELRUDO_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
                                               PELRUDO_BINARY_DIR="${PROJECT_BINARY_DIR}")
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                         PROPERTIES ENVIRONMENT "${A_ENV}")
+    if(A_LABELS)
+        # An empty ENVIRONMENT would swallow the next property name.
+        set(environment)
+        if(A_ENV)
+            set(environment ENVIRONMENT "${A_ENV}")
+        endif()
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                             PROPERTIES ${environment} LABELS "${A_LABELS}")
+    else()
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                             PROPERTIES ENVIRONMENT "${A_ENV}")
+    endif()
 endfunction()
 
 # libpelrudo: the shared class library made of every registered component.

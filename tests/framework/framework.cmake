@@ -1,0 +1,3 @@
+# Tests of the framework's services; the log's also run under ThreadSanitizer (label threads).
+pelrudo_add_test(CLogFileTest SOURCES ${CMAKE_CURRENT_LIST_DIR}/CLogFileTest.cpp
+    LIBS pelrudo_framework pelrudo_finder LABELS threads)
