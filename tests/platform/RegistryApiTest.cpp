@@ -76,6 +76,8 @@ TEST_F(RegistryApiTest, EveryCallReturnsThePlatformsStatusAndLeavesItAsTheLastEr
         LONG status;
     } cases[] = {
         {"open existing", [&] { return RegOpenKeyEx(HKEY_LOCAL_MACHINE, u"SOFTWARE\\test", 0, KEY_READ, &out); }, 0},
+        {"open the root itself", [&] { return RegOpenKeyEx(HKEY_LOCAL_MACHINE, u"", 0, KEY_READ, &out); }, 0},
+        {"open with doubled backslashes", [&] { return RegOpenKeyEx(HKEY_LOCAL_MACHINE, u"Software\\\\Test\\", 0, 0, &out); }, 0},
         {"open missing", [&] { return RegOpenKeyEx(HKEY_LOCAL_MACHINE, u"Software\\None", 0, KEY_READ, &out); }, 2},
         {"open below other root", [&] { return RegOpenKeyEx(HKEY_CURRENT_USER, u"Software\\Test", 0, 0, &out); }, 2},
         {"open without result", [&] { return RegOpenKeyEx(HKEY_LOCAL_MACHINE, u"Software", 0, 0, nullptr); }, 87},
@@ -94,6 +96,8 @@ TEST_F(RegistryApiTest, EveryCallReturnsThePlatformsStatusAndLeavesItAsTheLastEr
         {"delete missing key", [&] { return RegDeleteKey(HKEY_LOCAL_MACHINE, u"Software\\None"); }, 2},
         {"delete a root", [&] { return RegDeleteKey(HKEY_LOCAL_MACHINE, u""); }, 5},
         {"delete missing value", [&] { return RegDeleteValue(key, u"None"); }, 2},
+        {"delete the key of a handle", [&] { return RegDeleteKey(HKEY_LOCAL_MACHINE, u"Software\\Test"); }, 0},
+        {"query through that handle", [&] { return RegQueryValueEx(key, u"Name", nullptr, nullptr, nullptr, &size); }, 1018},
         {"set with no data", [&] { return RegSetValueEx(key, u"x", 0, REG_BINARY, nullptr, 4); }, 87},
     };
     for (const auto& c : cases) {
