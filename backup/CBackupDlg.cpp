@@ -1,6 +1,9 @@
 // CBackupDlg: construction, destruction and the freeing of the records both arrays own.
 #include "backup/CBackupDlg.h"
 
+#include "platform/IconApi.h"
+#include "platform/ResourceApi.h"
+
 namespace {
 
 void DeleteAll(CObArray& entries)
@@ -12,11 +15,17 @@ void DeleteAll(CObArray& entries)
 
 }  // namespace
 
-CBackupDlg::CBackupDlg() = default;
+CBackupDlg::CBackupDlg(CWnd* pParent)
+    : CDialog(IDD, pParent), m_hIcon(LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(128)))
+{
+}
 
 CBackupDlg::~CBackupDlg()
 {
+    // The rows point into the records, which go next.
+    m_list.DeleteAllItems();
     FreeEntries();
+    DestroyIcon(m_hIcon);
 }
 
 void CBackupDlg::FreeEntries()
