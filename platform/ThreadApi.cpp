@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 #include "platform/WinBase.h"
 #include "platform/detail/KernelObject.h"
@@ -105,6 +106,32 @@ private:
     DWORD m_exitCode = STILL_ACTIVE;
 };
 
+// A second handle of an object (DuplicateHandle): handles are object addresses, so the copy is an
+// object of its own that stands for the original.
+class HandleCopy : public KernelObject {
+public:
+    explicit HandleCopy(std::shared_ptr<KernelObject> target) : m_target(std::move(target)) {}
+    DWORD Wait(DWORD ms) override { return m_target->Wait(ms); }
+    const std::shared_ptr<KernelObject>& Target() const { return m_target; }
+
+private:
+    std::shared_ptr<KernelObject> m_target;
+};
+
+std::shared_ptr<KernelObject> Original(HANDLE handle)
+{
+    auto object = KernelObject::Lookup(handle);
+    if (auto copy = std::dynamic_pointer_cast<HandleCopy>(object)) return copy->Target();
+    return object;
+}
+
+std::shared_ptr<ThreadObject> LookupThread(HANDLE handle)
+{
+    auto thread = std::dynamic_pointer_cast<ThreadObject>(Original(handle));
+    if (!thread) SetLastError(ERROR_INVALID_HANDLE);
+    return thread;
+}
+
 void* ThreadMain(void* arg)
 {
     std::unique_ptr<std::shared_ptr<ThreadObject>> self(static_cast<std::shared_ptr<ThreadObject>*>(arg));
@@ -144,25 +171,25 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES, DWORD stackSize, LPTHREAD_START_ROUTI
 
 DWORD ResumeThread(HANDLE thread)
 {
-    auto object = KernelObject::LookupAs<ThreadObject>(thread);
+    auto object = LookupThread(thread);
     return object ? object->Resume() : 0xFFFFFFFFu;
 }
 
 BOOL SetThreadPriority(HANDLE thread, int priority)
 {
-    auto object = KernelObject::LookupAs<ThreadObject>(thread);
+    auto object = LookupThread(thread);
     return object ? object->SetPriority(priority) : FALSE;
 }
 
 int GetThreadPriority(HANDLE thread)
 {
-    auto object = KernelObject::LookupAs<ThreadObject>(thread);
+    auto object = LookupThread(thread);
     return object ? object->Priority() : THREAD_PRIORITY_ERROR_RETURN;
 }
 
 BOOL GetExitCodeThread(HANDLE thread, DWORD* exitCode)
 {
-    auto object = KernelObject::LookupAs<ThreadObject>(thread);
+    auto object = LookupThread(thread);
     if (!object || !exitCode) return FALSE;
     *exitCode = object->ExitCode();
     return TRUE;
@@ -178,9 +205,9 @@ BOOL DuplicateHandle(HANDLE, HANDLE source, HANDLE, HANDLE* target, DWORD, BOOL,
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    auto object = KernelObject::Lookup(source);
+    auto object = Original(source);
     if (!object) return FALSE;
-    *target = KernelObject::Register(object);
+    *target = KernelObject::Register(std::make_shared<HandleCopy>(std::move(object)));
     if (options & DUPLICATE_CLOSE_SOURCE) KernelObject::Close(source);
     return TRUE;
 }

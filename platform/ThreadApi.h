@@ -23,7 +23,8 @@ BOOL GetExitCodeThread(HANDLE thread, DWORD* exitCode);
 DWORD GetCurrentThreadId();
 // The pseudo handle of the calling process, as the platform's (-1).
 HANDLE GetCurrentProcess();
-// Copies a handle within this process: both handles name the same object and are closed separately.
+// Copies a handle within this process; the two are closed separately. A copy answers waits and, for
+// a thread, the thread calls; the file calls take only original handles.
 BOOL DuplicateHandle(HANDLE sourceProcess, HANDLE source, HANDLE targetProcess, HANDLE* target, DWORD access,
                      BOOL inherit, DWORD options);
 
