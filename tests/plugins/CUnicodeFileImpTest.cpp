@@ -230,7 +230,7 @@ private:
     LONG m_position = 0;
 };
 
-TEST(CUnicodeFileImp, WorksThroughTheVirtualByteOperations)
+TEST_F(CUnicodeFileImpTest, WorksThroughTheVirtualByteOperations)
 {
     MemoryFile file;
     file.WriteString(u"first\nsecond");
