@@ -13,3 +13,12 @@ pelrudo_add_component(pelrudo_framework
     DEPENDS pelrudo_afx pelrudo_cfile pelrudo_core pelrudo_ini pelrudo_files
     # The language pack search uses the finder, which is itself a CBaseObj.
     PRIVATE_DEPENDS pelrudo_finder)
+
+# CKelApp needs the window layer's CWinApp; without the window layer there is no application object,
+# and CBaseObj then behaves as in a program without a CKelApp.
+if(TARGET pelrudo_window)
+    pelrudo_add_component(pelrudo_kelapp
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/CKelApp.cpp
+        HEADERS ${CMAKE_CURRENT_LIST_DIR}/CKelApp.h
+        DEPENDS pelrudo_framework pelrudo_window pelrudo_core pelrudo_resource)
+endif()
