@@ -9,10 +9,11 @@
 // session).
 //
 // How our link differs from the platform's: CeWriteFile on a file handle queues the data and returns
-// TRUE with the full count at once (write-behind). The first write of a handle that fails on the
-// handheld is latched: the next CeReadFile/CeWriteFile on that handle and its CeCloseHandle return
-// FALSE with that error as the last error (the handle is closed all the same). CeReadFile on a handle
-// opened for reading only reads ahead of the caller; what the caller sees is unchanged.
+// TRUE with the full count at once (write-behind; consecutive writes to one file travel together).
+// The first write of a handle that fails on the handheld is latched: every CeReadFile/CeWriteFile on
+// that handle after its reply came, and at the latest its CeCloseHandle, return FALSE with that error
+// as the last error (the handle is closed all the same). CeReadFile on a handle opened for reading
+// only reads ahead of the caller; what the caller sees is unchanged.
 
 struct RAPIINIT {
     DWORD cbSize;

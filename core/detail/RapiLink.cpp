@@ -18,8 +18,8 @@ constexpr std::uint32_t kMaxWindow = 16;
 constexpr std::size_t kFlushAt = 256u * 1024u;
 constexpr std::uint64_t kMaxWriteBehind = 4u * 1024u * 1024u;
 constexpr std::size_t kReceive = 256u * 1024u;
-// A reply carries a read piece plus its header.
-constexpr std::size_t kMaxReply = kChunk + 64u * 1024u;
+// Read replies stay near kChunk, but a registry value may be as big as the caller's buffer.
+constexpr std::size_t kMaxReply = 2u * FrameDecoder::kDefaultMaxFrame;
 constexpr HRESULT kFacilityWin32 = 7;
 }  // namespace
 

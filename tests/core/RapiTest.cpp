@@ -198,6 +198,28 @@ TEST_F(RapiTest, TwoFilesInterleavedKeepTheirOwnData)
     EXPECT_TRUE(CeCloseHandle(fb));
 }
 
+TEST_F(RapiTest, ReadingAHandleOpenForWritingTooNeverRunsAheadOfIt)
+{
+    Start();
+    ASSERT_EQ(Connect(), S_OK);
+    const auto data = Pattern(200000, 5);
+    HANDLE file = CeCreateFile(u"\\rw.bin", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_TRUE(WriteAll(file, data, 65536));
+    ASSERT_TRUE(CeCloseHandle(file));
+    file = CeCreateFile(u"\\rw.bin", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    std::uint8_t head[4] = {};
+    DWORD got = 0;
+    ASSERT_TRUE(CeReadFile(file, head, 4, &got, nullptr));
+    ASSERT_EQ(got, 4u);
+    const std::uint8_t patch[4] = {1, 2, 3, 4};
+    ASSERT_TRUE(WriteAll(file, std::vector<std::uint8_t>(patch, patch + 4), 4));
+    ASSERT_TRUE(CeCloseHandle(file));
+    auto expected = data;
+    std::copy(patch, patch + 4, expected.begin() + 4);
+    EXPECT_EQ(HostFile(m_device.Root() + "/rw.bin"), expected);
+}
+
 TEST_F(RapiTest, AWriteFailureIsLatchedAndReportedAtClose)
 {
     Start({"--store", "\\=256K"});
