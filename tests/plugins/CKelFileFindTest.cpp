@@ -150,6 +150,26 @@ TEST_F(CKelFileFindTest, ANullPatternListsTheRootOfTheCurrentDrive)
     EXPECT_EQ(ToUtf8(finder.GetFilePath()), "\\" + ToUtf8(finder.GetFileName()));
 }
 
+TEST_F(CKelFileFindTest, DamagedPatternsFindNothing)
+{
+    const std::u16string loneSurrogate = std::u16string(u"\\a") + char16_t(0xD800) + u"*.*";
+    const CString cases[] = {
+        dir + u"\\" + CString(u'x', 5000) + u"\\*.*",
+        dir + u"\\" + CString(u'y', 300),
+        dir + loneSurrogate.c_str(),
+        CString(u"\\\\?\\<>|\"\\*"),
+        CString(u"::\\*"),
+    };
+    for (const CString& pattern : cases) {
+        SCOPED_TRACE(pattern.GetLength());
+        EXPECT_EQ(finder.FindFile(pattern), 0);
+        EXPECT_EQ(finder.FindNextFileW(), 0);
+        EXPECT_EQ(ToUtf8(finder.GetFileName()), "");
+    }
+    // The finder is usable again afterwards.
+    EXPECT_NE(finder.FindFile(dir + u"\\a.bsp"), 0);
+}
+
 TEST_F(CKelFileFindTest, TitlesEndAtTheFirstDot)
 {
     struct Case {
