@@ -20,6 +20,7 @@ constexpr int kColumnMargin = 12;
 
 CListCtrl::~CListCtrl()
 {
+    if (m_pView) m_pView->Forget();
     if (!(m_dwStyle & LVS_SHAREIMAGELISTS)) ImageList_Destroy(m_hSmallImages);
 }
 

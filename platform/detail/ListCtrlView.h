@@ -11,4 +11,6 @@ struct ListCtrlView {
     // Pixel width of a text in the view's font.
     virtual int TextWidth(const CString& text) const = 0;
     virtual RECT ClientRect() const = 0;
+    // The list is going away: the view must not touch it again.
+    virtual void Forget() = 0;
 };

@@ -1,6 +1,8 @@
 // The Qt side's shared state: the lazily made application, the live window handles and text helpers.
 #include "platform/ui/detail/WindowState.h"
 
+#include "platform/ui/detail/ListView.h"
+
 #include <QApplication>
 #include <QTimer>
 
@@ -60,7 +62,8 @@ void DestroyHandle(HWND hWnd)
     }
     LiveHandles().erase(hWnd);
     if (hWnd->wnd && hWnd->wnd->m_hWnd == hWnd) hWnd->wnd->m_hWnd = nullptr;
-    if (auto* list = dynamic_cast<CListCtrl*>(hWnd->wnd)) WindowAccess::SetView(*list, nullptr);
+    // The list keeps its rows; its widget goes with the window.
+    if (auto* view = dynamic_cast<ListView*>(hWnd->widget.data())) view->Attach(nullptr);
     if (!hWnd->parent && hWnd->widget) {
         hWnd->widget->hide();
         hWnd->widget->deleteLater();

@@ -22,6 +22,7 @@ public:
     void Changed(int nItem) override;
     int TextWidth(const CString& text) const override;
     RECT ClientRect() const override;
+    void Forget() override { Attach(nullptr); }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
