@@ -3,6 +3,7 @@ add_executable(pelrudo-demo
     ${CMAKE_CURRENT_LIST_DIR}/demo/main.cpp
     ${CMAKE_CURRENT_LIST_DIR}/demo/TextTable.cpp
     ${CMAKE_CURRENT_LIST_DIR}/demo/DemoDesktop.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/demo/CatalogueCommand.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/demo/CatalogueCommand.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/demo/HandheldCommand.cpp)
 target_link_libraries(pelrudo-demo PRIVATE pelrudo_backup pelrudo_core pelrudo_fs)
 install(TARGETS pelrudo-demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -12,6 +12,10 @@ const DemoCommand kCommands[] = {
     {"catalogue", "[--cpu N]",
      "the applications the Application Manager can install on processor type N (default 2577)",
      RunCatalogueCommand},
+    {"handheld", "[FOLDER]",
+     "readies the running handheld for Pelrudo: runs the agent in FOLDER (default \\Storage Card\\Backup\\) and\n"
+     "      keeps a copy of the first catalogued package in its Data\\ folder, listed by its Backup.ini",
+     RunHandheldCommand},
 };
 
 int Usage(FILE* out)
