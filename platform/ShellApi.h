@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/WinTypes.h"
+#include "platform/WinUser.h"  // the show commands (SW_SHOW ...)
 
 // Errors of ShellExecute beyond the platform's ERROR_ numbers (2 file and 3 path not found, 11 bad format).
 #define SE_ERR_FNF 2
