@@ -1,6 +1,8 @@
 // Tests of the resource calls over a table compiled by pelrudo-rc from test.rc, and of pelrudo-rc itself.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -197,6 +199,28 @@ TEST_F(ResourceCompiler, AcceptsAnEmptyScript)
     std::ifstream out(m_dir + "/out.cpp");
     std::string source((std::istreambuf_iterator<char>(out)), std::istreambuf_iterator<char>());
     EXPECT_NE(source.find("pelrudo_resources = {1u, 0u, entries}"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// A shared module answers from its own table; the program and the module never see each other's.
+TEST(ResourceApi, SharedModuleAnswersFromItsOwnTable)
+{
+    void* module = dlopen(PELRUDO_BINARY_DIR "/bin/ResourceModule.bsp", RTLD_NOW | RTLD_GLOBAL);
+    ASSERT_NE(module, nullptr) << dlerror();
+    auto hModule = static_cast<HMODULE>(module);
+    char16_t buffer[32] = {};
+    EXPECT_EQ(LoadString(hModule, 1, buffer, 32), 13);
+    EXPECT_EQ(std::u16string(buffer), u"module string");
+    EXPECT_EQ(LoadString(hModule, 101, buffer, 32), 0);
+    EXPECT_NE(FindResource(hModule, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(RT_GROUP_ICON)), nullptr);
+    EXPECT_EQ(FindResource(hModule, MAKEINTRESOURCEW(200), MAKEINTRESOURCEW(RT_DIALOG)), nullptr);
+    // The program still finds its own table first, though the module's is now global.
+    EXPECT_EQ(FindResource(nullptr, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(RT_GROUP_ICON)), nullptr);
+    EXPECT_EQ(LoadText(101), u"关于 Pelrudo(&A)...");
+    dlclose(module);
 }
 
 }  // namespace
