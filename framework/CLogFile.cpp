@@ -146,8 +146,9 @@ CLogFile::~CLogFile() { Destory(); }
 
 int CLogFile::Create(CString strPath)
 {
-    Destory();
+    // One lock over stopping and starting, so that two Creates cannot both start a writer.
     std::lock_guard control(m_control);
+    Stop();
     auto channel = std::make_shared<LogChannel>();
     if (!channel->file.Open(strPath, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive)) return 0;
     static const unsigned char mark[2] = {0xFF, 0xFE};
@@ -177,6 +178,11 @@ int CLogFile::Create(CString strPath)
 void CLogFile::Destory()
 {
     std::lock_guard control(m_control);
+    Stop();
+}
+
+void CLogFile::Stop()
+{
     std::shared_ptr<LogChannel> channel;
     {
         std::lock_guard state(m_state);

@@ -36,6 +36,9 @@ protected:
     static UINT LOG_PROC(void* param);
 
 private:
+    // Destory's work, with m_control held.
+    void Stop();
+
     // Serialises Create and Destory.
     std::mutex m_control;
     // Guards m_channel against LogInfoV on other threads.

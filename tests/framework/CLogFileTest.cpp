@@ -211,6 +211,29 @@ TEST_F(CLogFileTest, SecondCreateClosesTheFirstFileComplete)
     EXPECT_EQ(Message(lines[0]), "second");
 }
 
+TEST_F(CLogFileTest, CreatesRacingOnTwoThreadsLeaveNoWriterBehind)
+{
+    auto creator = [this](const char* name) {
+        return std::thread([this, name] {
+            for (int i = 0; i < 50; ++i) {
+                log.Create(folder.Path(name));
+                log.LogInfo(u"%d", i);
+            }
+        });
+    };
+    std::thread one = creator("one.txt");
+    std::thread two = creator("two.txt");
+    one.join();
+    two.join();
+    log.Destory();
+    // Neither file is still held by a forgotten writer.
+    for (const char* name : {"one.txt", "two.txt"}) {
+        SCOPED_TRACE(name);
+        CLogFile other;
+        EXPECT_NE(other.Create(folder.Path(name)), 0);
+    }
+}
+
 TEST_F(CLogFileTest, ARunningLogHoldsItsFileExclusively)
 {
     ASSERT_NE(log.Create(folder.Path("app.txt")), 0);
