@@ -15,3 +15,4 @@ struct DemoCommand {
 // The commands; each lives in its own source file.
 int RunCatalogueCommand(const std::vector<std::string>& args);
 int RunHandheldCommand(const std::vector<std::string>& args);
+int RunSetupCommand(const std::vector<std::string>& args);

@@ -16,6 +16,8 @@ const DemoCommand kCommands[] = {
      "readies the running handheld for Pelrudo: runs the agent in FOLDER (default \\Storage Card\\Backup\\) and\n"
      "      keeps a copy of the first catalogued package in its Data\\ folder, listed by its Backup.ini",
      RunHandheldCommand},
+    {"setup", "", "a folder with Setup and a sample setup.ini, and the stand-in Application Manager registered",
+     RunSetupCommand},
 };
 
 int Usage(FILE* out)
