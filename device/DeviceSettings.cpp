@@ -67,9 +67,11 @@ bool DeviceSettings::Load(const std::string& file)
             continue;
         }
         if (section == "Device" && line.rfind("ProcessorType=", 0) == 0) {
-            std::uint64_t type = 0;
-            if (ParseSize(std::string_view(line).substr(14), type) && type <= 0xFFFFFFFFu)
-                m_processorType = static_cast<DWORD>(type);
+            DWORD type = 0;
+            const char* first = line.data() + 14;
+            const char* last = line.data() + line.size();
+            const auto [end, error] = std::from_chars(first, last, type);
+            if (error == std::errc() && end == last && first != last) m_processorType = type;
         } else if (section == "Stores") {
             Store store;
             if (ParseStore(line, store)) SetStore(store.root, store.capacity);
