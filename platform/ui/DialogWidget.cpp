@@ -161,5 +161,9 @@ void DialogWidget::keyPressEvent(QKeyEvent* event)
 void DialogWidget::paintEvent(QPaintEvent* event)
 {
     QDialog::paintEvent(event);
+    HWND self = m_dlg->m_hWnd;
+    if (!IsLiveHandle(self)) return;
+    self->painting = true;
     m_dlg->SendMessage(WM_PAINT);
+    if (IsLiveHandle(self)) self->painting = false;
 }

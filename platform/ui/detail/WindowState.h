@@ -27,6 +27,7 @@ struct HWND__ {
     HWND__* parent = nullptr;
     DWORD style = 0;
     std::u16string text;
+    bool painting = false;  // inside the widget's paint event, where a CPaintDC may draw
     std::map<UINT_PTR, QTimer*> timers;
     std::map<int, HWND__*> children;  // a dialog's controls by id
 };

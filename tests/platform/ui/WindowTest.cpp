@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "platform/CDataExchange.h"
+#include "platform/CPaintDC.h"
+#include "platform/CRect.h"
 #include "platform/CDialog.h"
 #include "platform/CListCtrl.h"
 #include "platform/CWinApp.h"
@@ -429,6 +431,60 @@ TEST(Window, IconsDecodeInEveryForm)
         }
         DestroyIcon(icon);
     }
+}
+
+// A dialog that draws icon 128 centred, as the programs do while minimised.
+class IconDlg : public CDialog {
+public:
+    IconDlg() : CDialog(131) { m_hIcon = AfxGetApp()->LoadIcon(128); }
+    ~IconDlg() override { DestroyIcon(m_hIcon); }
+    BOOL drawn = FALSE;
+
+protected:
+    void OnPaint()
+    {
+        CPaintDC dc(this);
+        CRect rect;
+        GetClientRect(&rect);
+        int x = (rect.Width() - GetSystemMetrics(SM_CXICON) + 1) / 2;
+        int y = (rect.Height() - GetSystemMetrics(SM_CYICON) + 1) / 2;
+        drawn = dc.DrawIcon(x, y, m_hIcon);
+    }
+    HCURSOR OnQueryDragIcon() { return m_hIcon; }
+    DECLARE_MESSAGE_MAP()
+
+private:
+    HICON m_hIcon;
+};
+
+BEGIN_MESSAGE_MAP(IconDlg, CDialog)
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+END_MESSAGE_MAP()
+
+TEST(Window, PaintHandlerDrawsTheIconThroughAPaintDC)
+{
+    IconDlg dlg;
+    QImage shot;
+    LRESULT dragIcon = 0;
+    QTimer::singleShot(0, qApp, [&] {
+        QWidget* widget = TestDlg::Top();
+        ASSERT_NE(widget, nullptr);
+        shot = widget->grab().toImage();
+        dragIcon = dlg.SendMessage(WM_QUERYDRAGICON);
+        dlg.EndDialog(IDOK);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(dlg.drawn);
+    ASSERT_FALSE(shot.isNull());
+    // The icon's top row lies above the static text that covers the rest of it.
+    EXPECT_EQ(shot.pixel(shot.width() / 2, (shot.height() - 32 + 1) / 2 + 1), qRgb(0, 0, 255));
+    EXPECT_NE(shot.pixel(2, 2), qRgb(0, 0, 255));
+    EXPECT_NE(dragIcon, 0);
+    CPaintDC outside(&dlg);  // no paint event: nothing to draw on
+    HICON icon = AfxGetApp()->LoadIcon(128);
+    EXPECT_FALSE(outside.DrawIcon(0, 0, icon));
+    DestroyIcon(icon);
 }
 
 }  // namespace
