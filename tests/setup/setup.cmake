@@ -25,3 +25,8 @@ if(TARGET setup)
     target_compile_definitions(CSetupDlgTest PRIVATE SETUP_RECORDER="$<TARGET_FILE:setup-record-args>")
     add_dependencies(CSetupDlgTest setup-record-args)
 endif()
+
+pelrudo_add_test(SetupIniFileTest
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/SetupIniFileTest.cpp ${CMAKE_CURRENT_LIST_DIR}/SetupMachine.h
+    LIBS pelrudo_appmgr pelrudo_registry)
+target_compile_definitions(SetupIniFileTest PRIVATE SETUP_RECORDER="$<TARGET_FILE:setup-record-args>")

@@ -2,6 +2,7 @@
 #include "tools/appmgr/SetupIniFile.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -83,7 +84,8 @@ std::string ValueOf(const std::map<std::string, Section>& sections, const std::s
 bool SetupIniFile::Load(const std::string& windowsPath)
 {
     const std::string host = ToHostPath(FromUtf8(windowsPath));
-    if (host.empty()) return false;
+    std::error_code error;
+    if (host.empty() || !std::filesystem::is_regular_file(host, error)) return false;
     std::ifstream in(host, std::ios::binary);
     if (!in) return false;
     std::ostringstream bytes;
