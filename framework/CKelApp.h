@@ -40,6 +40,8 @@ public:
     // language the pack object is left empty. Does nothing without a language pack object.
     void InitLangPack(UINT nLangID);
     void ReleaseLangPack();
+    // Saves and deletes the parameter object, so that ExitInstance finds none to save again.
+    void ReleaseParam();
 
 protected:
     // Hooks of the derived application, empty here: choose the language (InitLangPack(UINT)) and make
