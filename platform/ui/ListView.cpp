@@ -83,6 +83,12 @@ void ListView::mousePressEvent(QMouseEvent* event)
 
 void ListView::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
 
+void ListView::focusInEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
 void ListView::keyPressEvent(QKeyEvent* event)
 {
     if (!m_list) {

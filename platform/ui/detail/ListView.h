@@ -28,6 +28,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Focus shows no current cell of Qt's own: the focused row is the list's.
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     ListViewModel* m_model;
