@@ -20,5 +20,5 @@ if(TARGET pelrudo_window)
     pelrudo_add_component(pelrudo_kelapp
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/CKelApp.cpp
         HEADERS ${CMAKE_CURRENT_LIST_DIR}/CKelApp.h
-        DEPENDS pelrudo_framework pelrudo_window pelrudo_core pelrudo_resource)
+        DEPENDS pelrudo_framework pelrudo_window pelrudo_core pelrudo_paths pelrudo_resource)
 endif()
