@@ -93,10 +93,11 @@ int CListCtrl::SortedPosition(const CString& text) const
 {
     if (!(m_dwStyle & (LVS_SORTASCENDING | LVS_SORTDESCENDING))) return -1;
     bool descending = (m_dwStyle & LVS_SORTDESCENDING) != 0;
-    // After the rows that compare equal, as the platform's list places a new row.
-    auto it = std::find_if(m_rows.begin(), m_rows.end(), [&](const Row& row) {
+    // After the rows that compare equal, as the platform's list places a new row. The rows are in order,
+    // so a binary search finds the place (a long list fills in n log n comparisons, not n squared).
+    auto it = std::partition_point(m_rows.begin(), m_rows.end(), [&](const Row& row) {
         int order = text.CompareNoCase(row.texts.empty() ? CString() : row.texts[0]);
-        return descending ? order > 0 : order < 0;
+        return descending ? order <= 0 : order >= 0;
     });
     return static_cast<int>(it - m_rows.begin());
 }
