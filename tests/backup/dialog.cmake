@@ -5,6 +5,7 @@ if(TARGET pelrudo_window)
 
     pelrudo_add_device_test(BackupDialogTest
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/BackupDialogTest.cpp ${CMAKE_CURRENT_LIST_DIR}/BackupScene.cpp
+                ${PROJECT_SOURCE_DIR}/tests/platform/ui/LsanSuppressions.cpp
         LIBS pelrudo_backup pelrudo_rapi Qt6::Widgets)
     pelrudo_add_resources(BackupDialogTest ${PROJECT_SOURCE_DIR}/backup/res/pelrudo.rc)
     target_compile_definitions(BackupDialogTest PRIVATE PELRUDO_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
