@@ -44,10 +44,14 @@ function(pelrudo_add_sdk_library)
     add_library(pelrudo SHARED ${PROJECT_SOURCE_DIR}/cmake/sdk.cpp)
     add_library(Pelrudo::pelrudo ALIAS pelrudo)
     set_target_properties(pelrudo PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION 1 EXPORT_NAME pelrudo)
-    # Every component whole, so that no exported class is dropped; the override keeps one feature per
-    # component even where components also reach the link through each other.
+    # Every component's archive whole, so that no exported class is dropped; the components' own
+    # dependencies (SQLite, Qt, dl) come through the ordinary link below.
     target_link_libraries(pelrudo PUBLIC pelrudo_headers PRIVATE ${components})
-    set_property(TARGET pelrudo PROPERTY LINK_LIBRARY_OVERRIDE "WHOLE_ARCHIVE,${components}")
+    set(archives)
+    foreach(c IN LISTS components)
+        string(APPEND archives " $<TARGET_FILE:${c}>")
+    endforeach()
+    target_link_options(pelrudo PRIVATE "SHELL:-Wl,--whole-archive${archives} -Wl,--no-whole-archive")
 
     # The umbrella header brings every public header of the components.
     get_property(headers GLOBAL PROPERTY PELRUDO_SDK_HEADERS)
