@@ -58,7 +58,12 @@ void CWaitDlg::SetProgress(DWORD dwDone, DWORD dwTotal, const CString& strPackag
     CWnd* pLine = GetDlgItem(IDC_PROGRESS);
     if (!pLine)
         return;
-    pLine->SetWindowText(ProgressText(dwDone, dwTotal, strPackage));
+    const CString strText = ProgressText(dwDone, dwTotal, strPackage);
+    CString strShown;
+    pLine->GetWindowText(strShown);
+    if (strText == strShown)
+        return;
+    pLine->SetWindowText(strText);
     // The work blocks the message loop: paint the line now.
     pLine->UpdateWindow();
 }

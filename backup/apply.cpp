@@ -1,4 +1,6 @@
 // CBackupDlg's apply step: OK copies and deletes the changed packages, then writes the index anew.
+#include <algorithm>
+
 #include "backup/CBackupDlg.h"
 #include "backup/CWaitDlg.h"
 #include "backup/DeviceTransfer.h"
@@ -72,7 +74,17 @@ BOOL CBackupDlg::ApplyRow(const CAppEntry& app, DWORD* pdwDone, DWORD dwTotal)
     if (!app.m_bTicked)
         return DeleteDeviceFile(strDeviceCopy) || IsGone(GetLastError());
     ShowProgress(*pdwDone, dwTotal, app.m_strAppName);
-    const BOOL bCopied = CopyFileToDevice(DesktopPackagePath(app), strDeviceCopy);
+    // The bar moves with every block; the package counts whole once its copy is over, whatever its end.
+    struct Copy {
+        CBackupDlg* pDlg;
+        const CAppEntry& app;
+        DWORD dwDone, dwTotal;
+    } copy = {this, app, *pdwDone, dwTotal};
+    const auto report = [](DWORD dwCopied, void* pContext) {
+        const auto* c = static_cast<const Copy*>(pContext);
+        c->pDlg->ShowProgress(c->dwDone + std::min(dwCopied, c->app.m_dwCabSize), c->dwTotal, c->app.m_strAppName);
+    };
+    const BOOL bCopied = CopyFileToDevice(DesktopPackagePath(app), strDeviceCopy, report, &copy);
     *pdwDone += app.m_dwCabSize;
     return bCopied;
 }

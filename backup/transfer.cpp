@@ -46,10 +46,17 @@ private:
     DWORD m_dwError;
 };
 
+// Who hears of each block written, if anyone.
+struct Progress {
+    COPYPROGRESS pfn = nullptr;
+    void* pContext = nullptr;
+};
+
 // TRUE when the source ran dry with every block written whole; a failed or short step ends the copy.
-BOOL CopyBlocks(const Side& from, HANDLE hSource, const Side& to, HANDLE hTarget)
+BOOL CopyBlocks(const Side& from, HANDLE hSource, const Side& to, HANDLE hTarget, const Progress& progress)
 {
     BYTE buffer[kBlockSize];
+    DWORD dwCopied = 0;
     for (;;) {
         DWORD dwRead = 0;
         if (!from.read(hSource, buffer, kBlockSize, &dwRead, nullptr))
@@ -59,12 +66,16 @@ BOOL CopyBlocks(const Side& from, HANDLE hSource, const Side& to, HANDLE hTarget
         DWORD dwWritten = 0;
         if (!to.write(hTarget, buffer, dwRead, &dwWritten, nullptr) || dwWritten != dwRead)
             return FALSE;
+        dwCopied += dwWritten;
+        if (progress.pfn)
+            progress.pfn(dwCopied, progress.pContext);
     }
 }
 
 // The copy lands beside the target and replaces it only when whole, so a broken transfer (a failed
 // read or write, a link cut part-way) leaves no truncated target: the caller keeps what it had.
-BOOL CopyWholeFile(const Side& from, const CString& strSource, const Side& to, const CString& strTarget)
+BOOL CopyWholeFile(const Side& from, const CString& strSource, const Side& to, const CString& strTarget,
+                   const Progress& progress = {})
 {
     HANDLE hSource = from.create(strSource, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (hSource == INVALID_HANDLE_VALUE)
@@ -76,7 +87,7 @@ BOOL CopyWholeFile(const Side& from, const CString& strSource, const Side& to, c
         from.close(hSource);
         return FALSE;
     }
-    BOOL bWhole = CopyBlocks(from, hSource, to, hTarget);
+    BOOL bWhole = CopyBlocks(from, hSource, to, hTarget, progress);
     from.close(hSource);
     // The link writes behind: a failed block may only show when the target is closed.
     bWhole = to.close(hTarget) && bWhole;
@@ -93,6 +104,12 @@ BOOL CopyWholeFile(const Side& from, const CString& strSource, const Side& to, c
 BOOL CopyFileToDevice(const CString& strDesktopSource, const CString& strDeviceTarget)
 {
     return CopyWholeFile(kDesktop, strDesktopSource, kDevice, strDeviceTarget);
+}
+
+BOOL CopyFileToDevice(const CString& strDesktopSource, const CString& strDeviceTarget, COPYPROGRESS pfnProgress,
+                      void* pContext)
+{
+    return CopyWholeFile(kDesktop, strDesktopSource, kDevice, strDeviceTarget, {pfnProgress, pContext});
 }
 
 BOOL CopyFileFromDevice(const CString& strDeviceSource, const CString& strDesktopTarget)

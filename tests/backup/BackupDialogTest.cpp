@@ -16,6 +16,9 @@
 #include "backup/CBackupApp.h"
 #include "backup/CBackupDlg.h"
 #include "backup/CWaitDlg.h"
+#include "backup/DeviceLink.h"
+#include "backup/DeviceTransfer.h"
+#include "core/Rapi.h"
 #include "platform/CImageList.h"
 #include "platform/Text.h"
 
@@ -347,9 +350,26 @@ TEST_F(BackupDialogTest, NoticeShowsProgressWhileOkCopies)
         Click(MainDialog(), "1");
     });
     EXPECT_EQ(dlg.lines, (std::vector<QString>{QString::fromUtf8("░░░░░░░░░░░░░░░░░░░░ 0%  alpha"),
+                                                QString::fromUtf8("████████████████████ 100%  alpha"),
                                                 QString::fromUtf8("████████████████████ 100%")}));
     EXPECT_EQ(CWaitDlg::ProgressText(768, 1536, u""), CString(u"██████████░░░░░░░░░░ 50%"));
     EXPECT_EQ(m_scene.DataFiles(), (std::vector<std::string>{"Gone.cab", "Mid.cab", "Zeta.cab", "alpha.cab"}));
+}
+
+TEST_F(BackupDialogTest, CopyToTheHandheldReportsEveryBlock)
+{
+    ASSERT_TRUE(m_scene.Start());
+    const std::string source = m_scene.device.Folder() + "/ten-thousand";
+    BackupScene::WriteFile(source, std::string(10000, 'x'));
+    ASSERT_GE(ConnectDevice(), 0);
+    std::vector<DWORD> reported;
+    const auto record = [](DWORD dwCopied, void* pContext) {
+        static_cast<std::vector<DWORD>*>(pContext)->push_back(dwCopied);
+    };
+    EXPECT_TRUE(CopyFileToDevice(FromUtf8(source), u"\\Storage Card\\Backup\\Data\\big.cab", record, &reported));
+    CeRapiUninit();
+    EXPECT_EQ(reported, (std::vector<DWORD>{4096, 8192, 10000}));
+    EXPECT_EQ(BackupScene::ReadFile(m_scene.Handheld("Data/big.cab")), std::string(10000, 'x'));
 }
 
 TEST_F(BackupDialogTest, HelpShowsTheAboutTextWithTheVersion)
