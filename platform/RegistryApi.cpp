@@ -97,16 +97,17 @@ std::u16string Wide(LPCSTR text) { return text ? AnsiToUtf16(text) : std::u16str
 std::vector<BYTE> ToNarrowData(const std::vector<BYTE>& data)
 {
     std::u16string units(data.size() / 2, u'\0');
-    std::memcpy(units.data(), data.data(), units.size() * 2);
+    if (!units.empty()) std::memcpy(units.data(), data.data(), units.size() * 2);
     const std::string narrow = Utf16ToAnsi(units);
     return std::vector<BYTE>(narrow.begin(), narrow.end());
 }
 
 std::vector<BYTE> ToWideData(const BYTE* data, DWORD size)
 {
+    if (!data || size == 0) return {};
     const std::u16string units = AnsiToUtf16(std::string_view(reinterpret_cast<const char*>(data), size));
     std::vector<BYTE> bytes(units.size() * 2);
-    std::memcpy(bytes.data(), units.data(), bytes.size());
+    if (!bytes.empty()) std::memcpy(bytes.data(), units.data(), bytes.size());
     return bytes;
 }
 
