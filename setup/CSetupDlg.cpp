@@ -38,6 +38,9 @@ END_MESSAGE_MAP()
 
 CSetupDlg::CSetupDlg(CWnd* pParent) : CDialog(IDD, pParent), m_hIcon(AfxGetApp()->LoadIcon(kIconId)) {}
 
+// The layer's LoadIcon gives every caller an icon of its own.
+CSetupDlg::~CSetupDlg() { DestroyIcon(m_hIcon); }
+
 BOOL CSetupDlg::GetAppManagerPath(CString& strPath)
 {
     CRegistry reg;

@@ -9,6 +9,7 @@ public:
 
     // Loads the program icon 128.
     explicit CSetupDlg(CWnd* pParent = nullptr);
+    ~CSetupDlg() override;
 
     // The Application Manager's program path as registered; FALSE when its key cannot be opened.
     static BOOL GetAppManagerPath(CString& strPath);

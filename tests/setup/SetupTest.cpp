@@ -5,7 +5,9 @@
 #include <sys/wait.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <chrono>
+#include <ostream>
 #include <thread>
 
 #include "platform/Text.h"
@@ -40,7 +42,27 @@ struct Placement {
     const char* setupIni;       // the one argument the Application Manager must receive
 };
 
-class SetupFromFolder : public SetupMachine, public ::testing::WithParamInterface<Placement> {};
+// Setup under the leak checker: Qt's font set-up keeps fontconfig's caches to the end (see lsan.supp).
+class SetupRun : public SetupMachine {
+protected:
+    void SetUp() override
+    {
+        SetupMachine::SetUp();
+        const char* options = std::getenv("LSAN_OPTIONS");
+        m_lsanOptions = options ? options : "";
+        setenv("LSAN_OPTIONS", (m_lsanOptions + ":suppressions=" SETUP_LSAN_SUPPRESSIONS).c_str(), 1);
+    }
+    void TearDown() override
+    {
+        setenv("LSAN_OPTIONS", m_lsanOptions.c_str(), 1);
+        SetupMachine::TearDown();
+    }
+    std::string m_lsanOptions;
+};
+
+void PrintTo(const Placement& placement, std::ostream* out) { *out << placement.what; }
+
+class SetupFromFolder : public SetupRun, public ::testing::WithParamInterface<Placement> {};
 
 TEST_P(SetupFromFolder, HandsTheQuotedSetupIniBesideItToTheApplicationManager)
 {
@@ -69,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-class SetupTest : public SetupMachine {};
+class SetupTest : public SetupRun {};
 
 TEST_F(SetupTest, ReachesAnApplicationManagerRegisteredByHostPath)
 {

@@ -14,7 +14,8 @@ if(TARGET setup)
         LIBS pelrudo_registry pelrudo_fs pelrudo_text
         ENV "QT_QPA_PLATFORM=offscreen")
     target_compile_definitions(SetupTest PRIVATE SETUP_RECORDER="$<TARGET_FILE:setup-record-args>"
-                                                 SETUP_PROGRAM="$<TARGET_FILE:setup>")
+                                                 SETUP_PROGRAM="$<TARGET_FILE:setup>"
+                                                 SETUP_LSAN_SUPPRESSIONS="${CMAKE_CURRENT_LIST_DIR}/lsan.supp")
     add_dependencies(SetupTest setup setup-record-args)
 
     pelrudo_add_test(CSetupDlgTest
