@@ -119,8 +119,14 @@ private:
             std::printf("plug-in %s type 0x%X [%s]\n", ToUtf8(info->GetName()).c_str(), info->m_dwType,
                         ToUtf8(plugins->GetSupportString(info)).c_str());
         }
-        const CFileTypeInfo* type = plugins->FindFileTypeInfo(u"notes.TXT");
-        if (type) std::printf("notes.TXT: %s\n", ToUtf8(type->m_strDescription).c_str());
+        for (const char16_t* name : {u"notes.TXT", u"todo.note"}) {
+            const CFileTypeInfo* type = plugins->FindFileTypeInfo(name);
+            if (!type) continue;
+            int icon = -1;
+            HIMAGELIST icons = plugins->FindFileIcon(name, 1, &icon);
+            std::printf("%s: %s, icon %d of %d\n", ToUtf8(name).c_str(), ToUtf8(type->m_strDescription).c_str(), icon,
+                        ImageList_GetImageCount(icons));
+        }
     }
     static void OffsetWindow(RECT& rect, LONG by)
     {

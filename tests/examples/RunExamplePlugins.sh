@@ -32,7 +32,7 @@ check() {
 out=$(run)
 printf '%s\n' "$out"
 check output "$out" "$(printf '%s\n' "Hello from the framework" "No device is connected" \
-    "plug-in KeeperPlugin.bsp type 0x100 []" "plug-in TextPlugin.bsp type 0x1 [TXT LOG NOTE]" "notes.TXT: Text file")"
+    "plug-in KeeperPlugin.bsp type 0x100 []" "plug-in TextPlugin.bsp type 0x1 [TXT LOG NOTE]" "notes.TXT: Text file, icon 0 of 2" "todo.note: Notes, icon 1 of 2")"
 check rectangle "$(setting Rect)" "110,110,510,410"
 check font "$(setting Font)" "-12,0,0,0,400,0,0,0,134,0,0,0,0,宋体"
 
