@@ -18,9 +18,6 @@ static_assert(sizeof(TCHAR) == 1, "Setup is built narrow");
 
 CSetupApp theApp;
 
-// Qt's font set-up keeps fontconfig's caches for the life of the process: not a leak of ours.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 namespace {
 
 // What a message box showed, read while it was open.

@@ -20,6 +20,7 @@ if(TARGET setup)
 
     pelrudo_add_test(CSetupDlgTest
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/CSetupDlgTest.cpp ${CMAKE_CURRENT_LIST_DIR}/SetupMachine.h
+                ${PROJECT_SOURCE_DIR}/tests/platform/ui/LsanSuppressions.cpp
         LIBS pelrudo_setup pelrudo_registry Qt6::Widgets
         ENV "QT_QPA_PLATFORM=offscreen")
     pelrudo_add_resources(CSetupDlgTest ${PROJECT_SOURCE_DIR}/setup/res/setup.rc)
