@@ -24,18 +24,16 @@ function(pelrudo_add_test name)
     target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
     target_compile_definitions(${name} PRIVATE PELRUDO_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
                                               PELRUDO_BINARY_DIR="${PROJECT_BINARY_DIR}")
-    if(A_LABELS)
-        # An empty ENVIRONMENT would swallow the next property name.
-        set(environment)
-        if(A_ENV)
-            set(environment ENVIRONMENT "${A_ENV}")
-        endif()
-        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                             PROPERTIES ${environment} LABELS "${A_LABELS}")
-    else()
-        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                             PROPERTIES ENVIRONMENT "${A_ENV}")
+    # The environment through `env` as the tests' launcher: discovery's property lists would split
+    # several variables apart.
+    if(A_ENV)
+        set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR env ${A_ENV})
     endif()
+    set(properties)
+    if(A_LABELS)
+        set(properties PROPERTIES LABELS "${A_LABELS}")
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 ${properties})
 endfunction()
 
 # libpelrudo: the shared class library made of every registered component.
