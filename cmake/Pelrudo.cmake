@@ -33,6 +33,13 @@ function(pelrudo_add_test name)
     if(A_LABELS)
         set(properties PROPERTIES LABELS "${A_LABELS}")
     endif()
+    if("threads" IN_LIST A_LABELS)
+        # One target builds every threaded test, for the ThreadSanitizer run.
+        if(NOT TARGET pelrudo_threads_tests)
+            add_custom_target(pelrudo_threads_tests)
+        endif()
+        add_dependencies(pelrudo_threads_tests ${name})
+    endif()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 ${properties})
 endfunction()
 
