@@ -9,7 +9,10 @@ target_link_libraries(pelrudo-appmgr PRIVATE pelrudo_appmgr)
 install(TARGETS pelrudo-appmgr RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # The demo's setup command (its own source beside the other commands).
-target_sources(pelrudo-demo PRIVATE ${CMAKE_CURRENT_LIST_DIR}/demo/SetupCommand.cpp)
-if(TARGET setup)
-    add_dependencies(pelrudo-demo setup pelrudo-appmgr)
+if(TARGET pelrudo-demo)
+    target_sources(pelrudo-demo PRIVATE ${CMAKE_CURRENT_LIST_DIR}/demo/SetupCommand.cpp)
+    add_dependencies(pelrudo-demo pelrudo-appmgr)
+    if(TARGET setup)
+        add_dependencies(pelrudo-demo setup)
+    endif()
 endif()
