@@ -101,9 +101,9 @@ bool LockRange(int fd, short type, off_t start, off_t length)
     return errno != EAGAIN && errno != EACCES;  // a file system without such locks shares freely
 }
 
-bool LockShare(int fd, DWORD share)
+// mode is the descriptor's access (O_RDONLY, O_WRONLY or O_RDWR).
+bool LockShare(int fd, int mode, DWORD share)
 {
-    const int mode = fcntl(fd, F_GETFL) & O_ACCMODE;
     const bool exclusive = (share & (FILE_SHARE_READ | FILE_SHARE_WRITE)) == 0;
     const short type = exclusive && mode != O_RDONLY ? F_WRLCK : F_RDLCK;
     if (type == F_RDLCK && mode == O_WRONLY) return true;
@@ -135,17 +135,18 @@ bool SameFile(int fd, const std::string& path)
 }
 
 // Opens an existing file read-write when we may, so that either lock can be taken; narrower otherwise.
-int OpenExisting(const std::string& path, DWORD access)
+// mode is set to the access the descriptor got.
+int OpenExisting(const std::string& path, DWORD access, int& mode)
 {
     const int flags = kOpenFlags | O_NONBLOCK;  // never hang on a FIFO
-    int fd = open(path.c_str(), flags | O_RDWR);
+    mode = O_RDWR;
+    int fd = open(path.c_str(), flags | mode);
     if (fd < 0 && (errno == EACCES || errno == EROFS || errno == ETXTBSY || errno == EPERM)) {
-        if (!WantsWrite(access))
-            fd = open(path.c_str(), flags | O_RDONLY);
-        else if (!WantsRead(access))
-            fd = open(path.c_str(), flags | O_WRONLY);
+        mode = !WantsWrite(access) ? O_RDONLY : !WantsRead(access) ? O_WRONLY : O_RDWR;
+        if (mode != O_RDWR) fd = open(path.c_str(), flags | mode);
     }
-    if (fd >= 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // O_NONBLOCK is the only status flag it was opened with, so clearing all clears just that.
+    if (fd >= 0) fcntl(fd, F_SETFL, 0);
     return fd;
 }
 
@@ -155,7 +156,7 @@ DWORD CreateLocked(const std::string& path, DWORD share, int& fd)
 {
     fd = open(Parent(path).c_str(), kOpenFlags | O_TMPFILE | O_RDWR, 0666);
     if (fd >= 0) {
-        LockShare(fd, share);
+        LockShare(fd, O_RDWR, share);
         char self[64];
         std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
         if (linkat(AT_FDCWD, self, AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) return ERROR_SUCCESS;
@@ -167,7 +168,7 @@ DWORD CreateLocked(const std::string& path, DWORD share, int& fd)
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return HostError(errno, path);
     fd = open(path.c_str(), kOpenFlags | O_CREAT | O_EXCL | O_RDWR, 0666);
     if (fd < 0) return errno == EEXIST ? ERROR_FILE_EXISTS : HostError(errno, path);
-    if (LockShare(fd, share)) return ERROR_SUCCESS;
+    if (LockShare(fd, O_RDWR, share)) return ERROR_SUCCESS;
     if (SameFile(fd, path)) unlink(path.c_str());
     close(fd);
     fd = -1;
@@ -176,13 +177,13 @@ DWORD CreateLocked(const std::string& path, DWORD share, int& fd)
 
 // Checks and locks an existing file, truncating it only once the lock is held. A file without any
 // write permission is read-only for every writer, the superuser included, as on the platform.
-DWORD TakeExisting(int fd, DWORD share, bool writing, bool truncate)
+DWORD TakeExisting(int fd, int mode, DWORD share, bool writing, bool truncate)
 {
     struct stat info {};
     if (fstat(fd, &info) != 0) return ErrnoToWin32(errno);
     if (S_ISDIR(info.st_mode)) return ERROR_ACCESS_DENIED;
     if (writing && S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0) return ERROR_ACCESS_DENIED;
-    if (!LockShare(fd, share)) return ERROR_SHARING_VIOLATION;
+    if (!LockShare(fd, mode, share)) return ERROR_SHARING_VIOLATION;
     if (truncate && ftruncate(fd, 0) != 0) return ErrnoToWin32(errno);
     return ERROR_SUCCESS;
 }
@@ -201,9 +202,10 @@ DWORD OpenHostFile(const std::string& path, DWORD access, DWORD share, DWORD dis
     DWORD error = ERROR_FILE_NOT_FOUND;
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
         const DWORD needed = truncate ? access | GENERIC_WRITE : access;
-        fd = OpenExisting(path, needed);
+        int mode = O_RDWR;
+        fd = OpenExisting(path, needed, mode);
         if (fd >= 0) {
-            error = TakeExisting(fd, share, WantsWrite(needed), truncate);
+            error = TakeExisting(fd, mode, share, WantsWrite(needed), truncate);
             if (error == ERROR_SUCCESS) return mayCreate ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
             close(fd);
             fd = -1;
@@ -767,7 +769,10 @@ DWORD GetFullPathName(LPCWSTR name, DWORD size, LPWSTR buffer, LPWSTR* filePart)
     std::u16string text = FormatWindowsPath(path, true);
     if (path.hostForm) {
         std::string host;
-        for (const std::u16string& part : path.parts) host += "/" + Utf16ToUtf8(part);
+        for (const std::u16string& part : path.parts) {
+            host += '/';
+            host += Utf16ToUtf8(part);
+        }
         text = ToWindowsPath(host.empty() ? "/" : host).Str();
     }
     DWORD length = CopyOut(text, buffer, size);

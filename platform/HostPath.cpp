@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <mutex>
@@ -167,6 +168,20 @@ std::u16string Upper(std::u16string_view text)
     return upper.Str();
 }
 
+// Is the host name equal to key (upper case) but for case? ASCII is compared in place, as most
+// names are; the first byte beyond ASCII hands the whole name to the full mapping.
+bool SameNoCase(const char* name, const std::u16string& key)
+{
+    std::size_t i = 0;
+    for (; name[i]; ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c >= 0x80) return Upper(Utf8ToUtf16(name)) == key;
+        const char16_t upper = c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c;
+        if (i >= key.size() || upper != key[i]) return false;
+    }
+    return i == key.size();
+}
+
 // The one name in folder equal to wanted but for case; none when there is none or several.
 std::optional<std::string> MatchNoCase(const std::string& folder, const std::u16string& wanted)
 {
@@ -176,7 +191,7 @@ std::optional<std::string> MatchNoCase(const std::string& folder, const std::u16
     bool ambiguous = false;
     const std::u16string key = Upper(wanted);
     while (const dirent* entry = readdir(dir)) {
-        if (Upper(Utf8ToUtf16(entry->d_name)) != key) continue;
+        if (!SameNoCase(entry->d_name, key)) continue;
         ambiguous = match.has_value();
         if (ambiguous) break;
         match = entry->d_name;
@@ -189,6 +204,24 @@ std::optional<std::string> MatchNoCase(const std::string& folder, const std::u16
 bool Nameable(const std::u16string& part)
 {
     return part.find_first_of(u"*?\"<>|") == std::u16string::npos;
+}
+
+// The bytes Utf16ToUtf8 makes of text (a lone surrogate becomes a three-byte replacement), counted
+// without making them.
+std::size_t Utf8Length(std::u16string_view text)
+{
+    auto high = [](char16_t c) { return c >= 0xD800 && c <= 0xDBFF; };
+    auto low = [](char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (high(text[i]) && i + 1 < text.size() && low(text[i + 1])) {
+            bytes += 4;
+            ++i;
+        } else {
+            bytes += text[i] < 0x80 ? 1 : text[i] < 0x800 ? 2 : 3;
+        }
+    }
+    return bytes;
 }
 
 DWORD CheckCharacters(std::u16string_view path)
@@ -208,7 +241,7 @@ DWORD ApplyComponents(std::u16string_view rest, WindowsPath& out)
         if (part == u"..") {
             if (!out.parts.empty()) out.parts.pop_back();
         } else if (!part.empty() && part != u".") {
-            if (Utf16ToUtf8(part).size() > kMaxComponentBytes) return ERROR_FILENAME_EXCED_RANGE;
+            if (Utf8Length(part) > kMaxComponentBytes) return ERROR_FILENAME_EXCED_RANGE;
             out.parts.emplace_back(part);
         }
         start = end + 1;
@@ -224,6 +257,25 @@ DWORD CurrentFolder(WindowsPath& out)
     CStringW current = ToWindowsPath(host);
     out = WindowsPath{current[0], {}, false, false};
     return ApplyComponents(current.View().substr(3), out);
+}
+
+// The host folder a drive letter names, whether it is mapped or not; empty for no letter.
+std::string DriveLink(char16_t letter)
+{
+    if (letter >= u'a' && letter <= u'z') letter = static_cast<char16_t>(letter - u'a' + u'A');
+    if (letter == u'Z') return "/";
+    if (letter < u'A' || letter > u'Z') return {};
+    return GetPrefix() + "/dosdevices/" + static_cast<char>(letter - u'A' + 'a') + ":";
+}
+
+// The host path with every component under folder taken by its exact name.
+std::string JoinExact(std::string folder, const std::vector<std::u16string>& parts)
+{
+    for (const std::u16string& part : parts) {
+        if (folder.back() != '/') folder += '/';
+        folder += Utf16ToUtf8(part);
+    }
+    return folder;
 }
 
 }  // namespace
@@ -249,10 +301,8 @@ void ResetPrefix()
 
 std::string GetDriveFolder(char16_t letter)
 {
-    if (letter >= u'a' && letter <= u'z') letter = static_cast<char16_t>(letter - u'a' + u'A');
-    if (letter == u'Z') return "/";
-    if (letter < u'A' || letter > u'Z') return {};
-    std::string folder = GetPrefix() + "/dosdevices/" + static_cast<char>(letter - u'A' + 'a') + ":";
+    std::string folder = DriveLink(letter);
+    if (folder.empty() || folder == "/") return folder;
     struct stat info {};
     if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return {};
     return folder;
@@ -301,6 +351,19 @@ std::u16string FormatWindowsPath(const WindowsPath& path, bool keepTrailingSepar
 
 DWORD MapToHost(const WindowsPath& path, std::string& host)
 {
+    // Most paths name what is there by its exact name: then one look at the whole path settles it,
+    // since it resolves only through a mapped drive and existing components. Anything else is
+    // walked component by component.
+    if (!path.parts.empty() && std::all_of(path.parts.begin(), path.parts.end(), Nameable)) {
+        if (std::string link = DriveLink(path.drive); !link.empty()) {
+            std::string exact = JoinExact(std::move(link), path.parts);
+            struct stat info {};
+            if (lstat(exact.c_str(), &info) == 0) {
+                host = std::move(exact);
+                return ERROR_SUCCESS;
+            }
+        }
+    }
     std::string folder = GetDriveFolder(path.drive);
     if (folder.empty()) return ERROR_PATH_NOT_FOUND;
     bool matching = true;  // once a component is missing, nothing below it can be matched
