@@ -46,8 +46,6 @@ public:
     DWORD GetLastError() const { return m_dwLastError; }
 
 private:
-    int OpenBelow(HKEY hParent, const CString& strPath, int nCreate);
-
     HKEY m_hKey = nullptr;
     DWORD m_dwLastError = 0;
 };

@@ -60,8 +60,6 @@ public:
     DWORD GetLastError() const { return m_dwLastError; }
 
 private:
-    int OpenBelow(HKEY hParent, const CString& strPath, int bCreate);
-
     HKEY m_hKey;
     DWORD m_dwLastError;
 };

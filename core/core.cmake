@@ -1,6 +1,7 @@
 # The helpers and the registry class: the SDK's wide build, plus Setup's narrow and the handheld's builds.
 pelrudo_add_component(pelrudo_core
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/CFunction.cpp ${CMAKE_CURRENT_LIST_DIR}/CRegistry.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/detail/RegistryKey.h
     HEADERS ${CMAKE_CURRENT_LIST_DIR}/CFunction.h ${CMAKE_CURRENT_LIST_DIR}/CRegistry.h
     DEPENDS pelrudo_text pelrudo_fs pelrudo_registry)
 
