@@ -482,15 +482,30 @@ UINT WindowsDirectory(Ch* buffer, UINT size)
     return CopyOut(u"C:\\windows", buffer, size);
 }
 
+// Maps name and opens it. A file that is never made here is first opened by its exact host path:
+// such an open succeeds only when every component is there as named, which is the path the mapping
+// gives then, so the mapping's own look at the disk is spared. Any failure goes the mapping's way.
+DWORD MapAndOpen(LPCWSTR name, DWORD access, DWORD share, DWORD disposition, int& fd)
+{
+    fd = -1;
+    WindowsPath path;
+    if (DWORD error = name ? ResolveWindowsPath(name, path) : ERROR_PATH_NOT_FOUND) return error;
+    if (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING) {
+        const std::string exact = ExactHostPath(path);
+        if (!exact.empty() && OpenHostFile(exact, access, share, disposition, fd) == ERROR_SUCCESS) return ERROR_SUCCESS;
+    }
+    std::string host;
+    if (DWORD error = MapToHost(path, host)) return error;
+    return OpenHostFile(host, access, share, disposition, fd);
+}
+
 }  // namespace
 
 HANDLE CreateFile(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES, DWORD disposition,
                   DWORD, HANDLE)  // attributes and templates are not kept by the host
 {
-    std::string host;
-    DWORD error = name ? MapWindowsPath(name, host) : ERROR_PATH_NOT_FOUND;
     int fd = -1;
-    if (error == ERROR_SUCCESS) error = OpenHostFile(host, access, shareMode, disposition, fd);
+    const DWORD error = MapAndOpen(name, access, shareMode, disposition, fd);
     SetLastError(error);
     if (fd < 0) return INVALID_HANDLE_VALUE;
     return KernelObject::Register(std::make_shared<HostFile>(fd, access));

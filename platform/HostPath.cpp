@@ -268,16 +268,6 @@ std::string DriveLink(char16_t letter)
     return GetPrefix() + "/dosdevices/" + static_cast<char>(letter - u'A' + 'a') + ":";
 }
 
-// The host path with every component under folder taken by its exact name.
-std::string JoinExact(std::string folder, const std::vector<std::u16string>& parts)
-{
-    for (const std::u16string& part : parts) {
-        if (folder.back() != '/') folder += '/';
-        folder += Utf16ToUtf8(part);
-    }
-    return folder;
-}
-
 }  // namespace
 
 std::string GetPrefix()
@@ -349,19 +339,29 @@ std::u16string FormatWindowsPath(const WindowsPath& path, bool keepTrailingSepar
     return text;
 }
 
+std::string ExactHostPath(const WindowsPath& path)
+{
+    if (!std::all_of(path.parts.begin(), path.parts.end(), Nameable)) return {};
+    std::string folder = DriveLink(path.drive);
+    if (folder.empty()) return folder;
+    for (const std::u16string& part : path.parts) {
+        if (folder.back() != '/') folder += '/';
+        folder += Utf16ToUtf8(part);
+    }
+    return folder;
+}
+
 DWORD MapToHost(const WindowsPath& path, std::string& host)
 {
     // Most paths name what is there by its exact name: then one look at the whole path settles it,
     // since it resolves only through a mapped drive and existing components. Anything else is
     // walked component by component.
-    if (!path.parts.empty() && std::all_of(path.parts.begin(), path.parts.end(), Nameable)) {
-        if (std::string link = DriveLink(path.drive); !link.empty()) {
-            std::string exact = JoinExact(std::move(link), path.parts);
-            struct stat info {};
-            if (lstat(exact.c_str(), &info) == 0) {
-                host = std::move(exact);
-                return ERROR_SUCCESS;
-            }
+    if (!path.parts.empty()) {
+        std::string exact = ExactHostPath(path);
+        struct stat info {};
+        if (!exact.empty() && lstat(exact.c_str(), &info) == 0) {
+            host = std::move(exact);
+            return ERROR_SUCCESS;
         }
     }
     std::string folder = GetDriveFolder(path.drive);

@@ -25,5 +25,9 @@ std::u16string FormatWindowsPath(const WindowsPath& path, bool keepTrailingSepar
 // is one. ERROR_INVALID_NAME for a wildcard or a character names cannot hold,
 // ERROR_PATH_NOT_FOUND for a drive that is not mapped.
 DWORD MapToHost(const WindowsPath& path, std::string& host);
+// The host path with every component by its exact name, without looking at the disk; empty for a
+// letter that is no drive or a component names cannot hold. When a component is missing it may
+// differ from MapToHost's path; when the whole path resolves, MapToHost maps to it too.
+std::string ExactHostPath(const WindowsPath& path);
 // Both steps.
 DWORD MapWindowsPath(std::u16string_view path, std::string& host);
