@@ -17,7 +17,8 @@ extern char** environ;
 
 namespace {
 
-constexpr int kListenWaitMs = 20000;
+// Long enough for a loaded build machine; a healthy server answers at once.
+constexpr int kListenWaitMs = 30000;
 
 std::vector<char*> Pointers(std::vector<std::string>& items)
 {
@@ -55,8 +56,8 @@ int Reap(pid_t pid)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Reads the child's output until a line starts with "listening on", within the wait.
-bool WaitForListening(int fd)
+// Reads the child's output until it has said the line, within the wait.
+bool WaitForLine(int fd, const std::string& line)
 {
     std::string seen;
     char chunk[256];
@@ -69,7 +70,7 @@ bool WaitForListening(int fd)
             return false;
         seen.append(chunk, static_cast<std::size_t>(n));
         for (std::size_t start = 0, end; (end = seen.find('\n', start)) != std::string::npos; start = end + 1) {
-            if (seen.compare(start, 12, "listening on") == 0)
+            if (seen.compare(start, end - start, line) == 0)
                 return true;
         }
     }
@@ -134,20 +135,22 @@ bool DeviceEmulator::Serve(const std::vector<std::string>& args)
     close(pipeFds[1]);
     // Kept open until the server stops, so that a later line of its output never meets a closed pipe.
     m_serverOutput = pipeFds[0];
-    return m_server > 0 && WaitForListening(m_serverOutput);
+    return m_server > 0 && WaitForLine(m_serverOutput, "listening on " + m_socket);
 }
 
-void DeviceEmulator::Stop()
+int DeviceEmulator::Stop()
 {
+    int status = -1;
     if (m_server > 0) {
         kill(m_server, SIGTERM);
-        Reap(m_server);
+        status = Reap(m_server);
         m_server = -1;
     }
     if (m_serverOutput >= 0) {
         close(m_serverOutput);
         m_serverOutput = -1;
     }
+    return status;
 }
 
 void DeviceEmulator::UseAsDesktop() const
@@ -159,7 +162,7 @@ void DeviceEmulator::UseAsDesktop() const
 
 std::string DeviceEmulator::HostFile(const std::string& devicePath) const
 {
-    std::string host = m_image + "/root";
+    std::string host = Root();
     for (char c : devicePath)
         host += c == '\\' ? '/' : c;
     return host;

@@ -16,16 +16,20 @@ public:
 
     // pelrudo-device init <image> ARGS...; true when it exits with 0.
     bool Init(const std::vector<std::string>& args = {});
-    // pelrudo-device serve <image> --socket <socket> ARGS..., back once it listens (false if it never does).
+    // pelrudo-device serve <image> --socket <socket> ARGS..., back once it says it listens on the socket
+    // (false if it never does).
     bool Serve(const std::vector<std::string>& args = {});
-    // SIGTERM and reap; the socket is gone afterwards.
-    void Stop();
+    // SIGTERM and reap; the socket is gone afterwards. The server's exit code, or -1 when none was running
+    // or it did not exit normally.
+    int Stop();
     void UseAsDesktop() const;
 
     const std::string& Folder() const { return m_folder; }
     const std::string& Image() const { return m_image; }
     const std::string& Socket() const { return m_socket; }
     std::string Registry() const { return m_image + "/registry.db"; }
+    // The host folder behind the handheld's root "\".
+    std::string Root() const { return m_image + "/root"; }
     // The host file behind a handheld path such as "\Storage Card\Backup\info.exe".
     std::string HostFile(const std::string& devicePath) const;
 

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <vector>
 
-#include "EmulatorProcess.h"
+#include "DeviceEmulator.h"
 #include "core/Rapi.h"
 #include "platform/SyncApi.h"
 #include "platform/WinBase.h"
@@ -34,6 +34,7 @@ std::vector<std::uint8_t> HostFile(const std::string& path)
 
 class RapiTest : public ::testing::Test {
 protected:
+    void SetUp() override { m_device.UseAsDesktop(); }
     void TearDown() override { CeRapiUninit(); }
 
     void Start(const std::vector<std::string>& init = {}, const std::vector<std::string>& serve = {})
@@ -72,7 +73,7 @@ protected:
         return data;
     }
 
-    EmulatorProcess m_device;
+    DeviceEmulator m_device;
 };
 
 }  // namespace
@@ -91,7 +92,7 @@ TEST_F(RapiTest, ConnectsAndReportsTheHandheldsProcessor)
 
 TEST_F(RapiTest, NoHandheldEndsTheAttemptWithANegativeResult)
 {
-    setenv("PELRUDO_DEVICE", (m_device.Temp() + "/nobody.sock").c_str(), 1);
+    setenv("PELRUDO_DEVICE", (m_device.Folder() + "/nobody.sock").c_str(), 1);
     EXPECT_EQ(Connect(), kNotConnected);
     EXPECT_EQ(CeRapiUninit(), S_OK);
     SetLastError(0);

@@ -15,7 +15,7 @@
 #include <map>
 #include <thread>
 
-#include "EmulatorProcess.h"
+#include "DeviceEmulator.h"
 #include "core/Rapi.h"
 #include "core/wire/FrameDecoder.h"
 #include "core/wire/RapiCommand.h"
@@ -127,6 +127,7 @@ private:
 
 class PelrudoDeviceTest : public ::testing::Test {
 protected:
+    void SetUp() override { m_device.UseAsDesktop(); }
     void TearDown() override { CeRapiUninit(); }
 
     void Start(const std::vector<std::string>& init = {}, const std::vector<std::string>& serve = {})
@@ -147,7 +148,7 @@ protected:
         return CeCloseHandle(file);
     }
 
-    EmulatorProcess m_device;
+    DeviceEmulator m_device;
 };
 
 }  // namespace
@@ -155,7 +156,7 @@ protected:
 TEST_F(PelrudoDeviceTest, HostilePathsAreRefusedAndNothingOutsideTheRootIsTouched)
 {
     Start();
-    const std::string outside = m_device.Temp() + "/outside";
+    const std::string outside = m_device.Folder() + "/outside";
     Put(outside + "/secret.txt", "secret");
     fs::create_directory_symlink(outside, m_device.Root() + "/link");
     fs::create_symlink(outside + "/secret.txt", m_device.Root() + "/filelink");
@@ -358,7 +359,7 @@ TEST_F(PelrudoDeviceTest, StoppingClosesSessionsAndRemovesItsPrivateSocket)
 TEST_F(PelrudoDeviceTest, CreateProcessStartsAProgramThatKnowsItsHandheld)
 {
     Start({"--store", "\\Storage Card=64M", "--agent", "\\Storage Card\\Backup\\", "--agent-program",
-           EmulatorProcess::Program("pelrudo-test-envrecorder")});
+           DeviceEmulator::Program("pelrudo-test-envrecorder")});
     const std::string program = m_device.Root() + "/Storage Card/Backup/info.exe";
     ASSERT_TRUE(fs::exists(program));
     const auto programSize = fs::file_size(program);
@@ -368,16 +369,16 @@ TEST_F(PelrudoDeviceTest, CreateProcessStartsAProgramThatKnowsItsHandheld)
     EXPECT_NE(info.dwProcessId, 0u);
     EXPECT_TRUE(CeCloseHandle(info.hProcess));
     EXPECT_TRUE(CeCloseHandle(info.hThread));
-    const std::string record = m_device.Dir() + "/env.txt";
+    const std::string record = m_device.Image() + "/env.txt";
     for (int i = 0; i < 3000 && !fs::exists(record); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     const std::string env = Slurp(record);
-    EXPECT_NE(env.find("PELRUDO_REGISTRY=" + m_device.Dir() + "/registry.db\n"), std::string::npos) << env;
+    EXPECT_NE(env.find("PELRUDO_REGISTRY=" + m_device.Image() + "/registry.db\n"), std::string::npos) << env;
     EXPECT_NE(env.find("PELRUDO_CE_MODULE=\\storage card\\backup\\info.exe\n"), std::string::npos) << env;
     EXPECT_NE(env.find("PELRUDO_CE_STORES=\\|33554432|33554432;\\Storage Card|67108864|" +
                        std::to_string(67108864 - programSize) + "\n"),
               std::string::npos)
         << env;
-    EXPECT_NE(env.find("PELRUDO_DEVICE_DIR=" + m_device.Dir() + "\n"), std::string::npos) << env;
+    EXPECT_NE(env.find("PELRUDO_DEVICE_DIR=" + m_device.Image() + "\n"), std::string::npos) << env;
     EXPECT_NE(env.find("ARGC=1\n"), std::string::npos) << env;
 
     SetLastError(0);
