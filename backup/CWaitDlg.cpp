@@ -1,4 +1,4 @@
-// CWaitDlg: the notice dialog (template 131): its note, its one-shot timer and its progress line.
+// CWaitDlg: the notice dialog (template 131): its note, its one-shot timer and its progress bar and line.
 #include "backup/CWaitDlg.h"
 
 #include "platform/CWinApp.h"
@@ -6,10 +6,21 @@
 namespace {
 
 constexpr int IDC_NOTE = 1001;
-constexpr int IDC_PROGRESS = 1002;
+constexpr int IDC_PROGRESS_TEXT = 1002;
+constexpr int IDC_PROGRESS_BAR = 1003;
 constexpr UINT_PTR kWorkTimer = 1;
 constexpr UINT kWorkDelayMs = 100;
-constexpr int kBarCells = 20;
+// The bar counts in thousandths of the total: byte counts may not fit the control's int range.
+constexpr DWORD kBarSteps = 1000;
+
+// The share of the total done, in 0..nSteps; nothing to copy counts as all done.
+int Share(DWORD dwDone, DWORD dwTotal, DWORD nSteps)
+{
+    if (!dwTotal)
+        return static_cast<int>(nSteps);
+    const unsigned long long ullDone = dwDone < dwTotal ? dwDone : dwTotal;
+    return static_cast<int>(ullDone * nSteps / dwTotal);
+}
 
 }  // namespace
 
@@ -26,6 +37,7 @@ BOOL CWaitDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     SetDlgItemText(IDC_NOTE, m_strNote);
+    SendDlgItemMessage(IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, kBarSteps);
     SetTimer(kWorkTimer, kWorkDelayMs, nullptr);
     return TRUE;
 }
@@ -41,13 +53,8 @@ void CWaitDlg::OnTimer(UINT_PTR nIDEvent)
 
 CString CWaitDlg::ProgressText(DWORD dwDone, DWORD dwTotal, const CString& strPackage)
 {
-    const unsigned long long ullDone = dwDone < dwTotal ? dwDone : dwTotal;
-    const int nFilled = dwTotal ? static_cast<int>(ullDone * kBarCells / dwTotal) : kBarCells;
-    const int nPercent = dwTotal ? static_cast<int>(ullDone * 100 / dwTotal) : 100;
     CString strText;
-    for (int i = 0; i < kBarCells; ++i)
-        strText += i < nFilled ? u'█' : u'░';
-    strText.AppendFormat(u" %d%%", nPercent);
+    strText.Format(u"%d%%", Share(dwDone, dwTotal, 100));
     if (!strPackage.IsEmpty())
         strText += u"  " + strPackage;
     return strText;
@@ -55,15 +62,19 @@ CString CWaitDlg::ProgressText(DWORD dwDone, DWORD dwTotal, const CString& strPa
 
 void CWaitDlg::SetProgress(DWORD dwDone, DWORD dwTotal, const CString& strPackage)
 {
-    CWnd* pLine = GetDlgItem(IDC_PROGRESS);
-    if (!pLine)
+    CWnd* pBar = GetDlgItem(IDC_PROGRESS_BAR);
+    CWnd* pLine = GetDlgItem(IDC_PROGRESS_TEXT);
+    if (!pBar || !pLine)
         return;
+    const int nPos = Share(dwDone, dwTotal, kBarSteps);
+    const int nOldPos = static_cast<int>(pBar->SendMessage(PBM_SETPOS, static_cast<WPARAM>(nPos)));
     const CString strText = ProgressText(dwDone, dwTotal, strPackage);
     CString strShown;
     pLine->GetWindowText(strShown);
-    if (strText == strShown)
+    if (nPos == nOldPos && strText == strShown)
         return;
     pLine->SetWindowText(strText);
-    // The work blocks the message loop: paint the line now.
+    // The work blocks the message loop: paint the line and the bar now.
     pLine->UpdateWindow();
+    pBar->UpdateWindow();
 }

@@ -11,9 +11,10 @@ public:
 
     CWaitDlg(UINT nMessage, const CString& strNote, CWnd* pParent = nullptr);
 
-    // A progress line under the note: a bar over the bytes done of the total, and the package.
+    // Progress under the note: a bar over the bytes done of the total, and a line with the percentage
+    // and the package.
     void SetProgress(DWORD dwDone, DWORD dwTotal, const CString& strPackage);
-    // The progress line as shown, for callers without a window and for tests.
+    // The progress line's text, for callers without a window and for tests.
     static CString ProgressText(DWORD dwDone, DWORD dwTotal, const CString& strPackage);
 
     UINT m_nMessage;

@@ -22,6 +22,12 @@
 #define WM_TIMER 0x0113u
 #define WM_USER 0x0400u
 
+// The progress bar control: its class name and the messages that set its range and position.
+// Narrow in every build: the layer only compares it with the class names of dialog templates.
+#define PROGRESS_CLASS "msctls_progress32"
+#define PBM_SETPOS (WM_USER + 2)
+#define PBM_SETRANGE32 (WM_USER + 6)
+
 // Dialog results and standard command ids.
 #define IDOK 1
 #define IDCANCEL 2

@@ -1,4 +1,6 @@
 // CWnd: messages through the map, and the window's state carried by its Qt widget.
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QGroupBox>
@@ -6,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QTimer>
 
 #include "platform/CDataExchange.h"
@@ -171,6 +174,12 @@ void CWnd::SetDlgItemText(int nID, LPCTSTR lpszString)
     if (CWnd* item = GetDlgItem(nID)) item->SetWindowText(lpszString);
 }
 
+LRESULT CWnd::SendDlgItemMessage(int nID, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* item = GetDlgItem(nID);
+    return item ? item->SendMessage(message, wParam, lParam) : 0;
+}
+
 int CWnd::GetDlgItemText(int nID, CString& rString) const
 {
     rString.Empty();
@@ -306,9 +315,28 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
-LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM)
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    auto* bar = IsLiveHandle(m_hWnd) ? dynamic_cast<QProgressBar*>(m_hWnd->widget.data()) : nullptr;
     switch (message) {
+    case PBM_SETRANGE32: {
+        if (!bar) return 0;
+        const LRESULT previous = MAKELONG(bar->minimum(), bar->maximum());
+        const int low = static_cast<int>(wParam);
+        const int high = std::max(low, static_cast<int>(lParam));
+        // The position stays, moved into the new range (Qt would reset it to the bottom).
+        const int pos = std::clamp(bar->value(), low, high);
+        bar->setRange(low, high);
+        bar->setValue(pos);
+        return previous;
+    }
+    case PBM_SETPOS: {
+        if (!bar) return 0;
+        const int previous = bar->value() < bar->minimum() ? bar->minimum() : bar->value();
+        // A position outside the range is clamped to it, as the control does.
+        bar->setValue(std::clamp(static_cast<int>(wParam), bar->minimum(), bar->maximum()));
+        return previous;
+    }
     case WM_CLOSE: DestroyWindow(); return 0;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0u) == SC_CLOSE) SendMessage(WM_CLOSE);

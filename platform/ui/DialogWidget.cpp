@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -106,6 +107,12 @@ QWidget* DialogWidget::MakeControl(const pelrudo::detail::DialogItem& item)
         auto* view = new ListView(this);
         view->setFrameShape((item.style & WS_BORDER) || (item.exStyle & WS_EX_CLIENTEDGE) ? QFrame::StyledPanel : QFrame::NoFrame);
         widget = view;
+    } else if (QString::fromStdU16String(item.className).compare(QStringLiteral(PROGRESS_CLASS), Qt::CaseInsensitive) == 0) {
+        auto* bar = new QProgressBar(this);
+        bar->setRange(0, 100);  // the control's range until PBM_SETRANGE32
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        widget = bar;
     } else {
         widget = new QWidget(this);
     }

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -326,10 +327,12 @@ TEST_F(BackupDialogTest, HandheldWithoutIndexIgnoresAnEarlierRunsLocalCopy)
     });
 }
 
-// Records what the notice dialog's progress line shows each time the apply reports.
+// Records what the notice dialog's progress line and bar show each time the apply reports.
 class ProgressDlg : public CBackupDlg {
 public:
     std::vector<QString> lines;
+    std::vector<int> bars;
+    std::vector<int> maxima;
 
 protected:
     void ShowProgress(DWORD dwDone, DWORD dwTotal, const CString& strPackage) override
@@ -338,6 +341,9 @@ protected:
         QDialog* notice = Visible("正在从移动设备上获取数据");
         auto* line = notice ? notice->findChild<QLabel*>("1002") : nullptr;
         lines.push_back(line ? line->text() : QStringLiteral("<no notice>"));
+        auto* bar = notice ? notice->findChild<QProgressBar*>("1003") : nullptr;
+        bars.push_back(bar ? bar->value() : -1);
+        maxima.push_back(bar ? bar->maximum() : -1);
     }
 };
 
@@ -349,10 +355,13 @@ TEST_F(BackupDialogTest, NoticeShowsProgressWhileOkCopies)
         dlg.m_list.ClickCheckBox(0);
         Click(MainDialog(), "1");
     });
-    EXPECT_EQ(dlg.lines, (std::vector<QString>{QString::fromUtf8("░░░░░░░░░░░░░░░░░░░░ 0%  alpha"),
-                                                QString::fromUtf8("████████████████████ 100%  alpha"),
-                                                QString::fromUtf8("████████████████████ 100%")}));
-    EXPECT_EQ(CWaitDlg::ProgressText(768, 1536, u""), CString(u"██████████░░░░░░░░░░ 50%"));
+    EXPECT_EQ(dlg.lines, (std::vector<QString>{QStringLiteral("0%  alpha"), QStringLiteral("100%  alpha"),
+                                                QStringLiteral("100%")}));
+    // The bar counts thousandths of the bytes to copy.
+    EXPECT_EQ(dlg.bars, (std::vector<int>{0, 1000, 1000}));
+    EXPECT_EQ(dlg.maxima, (std::vector<int>{1000, 1000, 1000}));
+    EXPECT_EQ(CWaitDlg::ProgressText(768, 1536, u"记事本"), CString(u"50%  记事本"));
+    EXPECT_EQ(CWaitDlg::ProgressText(0, 0, u""), CString(u"100%"));
     EXPECT_EQ(m_scene.DataFiles(), (std::vector<std::string>{"Gone.cab", "Mid.cab", "Zeta.cab", "alpha.cab"}));
 }
 

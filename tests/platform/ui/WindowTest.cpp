@@ -5,6 +5,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -431,6 +432,45 @@ TEST(Window, IconsDecodeInEveryForm)
         }
         DestroyIcon(icon);
     }
+}
+
+TEST(Window, ProgressBarFollowsRangeAndPositionMessages)
+{
+    CDialog dlg(132);
+    QProgressBar* bar = nullptr;
+    struct Case {
+        int low, high;
+        WPARAM pos;
+        int shown;
+    };
+    const Case cases[] = {{0, 1000, 250, 250}, {0, 5000, 5000, 5000}, {100, 200, 50, 100}, {0, 1000, 4000, 1000}};
+    std::vector<int> shown, returned;
+    LRESULT toStatic = -1;
+    Later([&] {
+        QDialog* widget = TestDlg::Top();
+        bar = widget ? widget->findChild<QProgressBar*>("1003") : nullptr;
+        if (bar) {
+            for (const Case& c : cases) {
+                dlg.SendDlgItemMessage(1003, PBM_SETRANGE32, static_cast<WPARAM>(c.low), c.high);
+                returned.push_back(static_cast<int>(dlg.SendDlgItemMessage(1003, PBM_SETPOS, c.pos)));
+                shown.push_back(bar->value());
+            }
+        }
+        toStatic = dlg.SendDlgItemMessage(1001, PBM_SETPOS, 10);
+        dlg.EndDialog(IDOK);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    ASSERT_NE(bar, nullptr);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(shown[i], cases[i].shown);
+        EXPECT_GE(shown[i], cases[i].low);
+        EXPECT_LE(shown[i], cases[i].high);
+    }
+    // PBM_SETPOS answers the position before it, moved into the range that was just set.
+    EXPECT_EQ(returned, (std::vector<int>{0, 250, 200, 100}));
+    EXPECT_EQ(toStatic, 0);
+    EXPECT_EQ(dlg.SendDlgItemMessage(4242, PBM_SETPOS, 1), 0);
 }
 
 // A dialog that draws icon 128 centred, as the programs do while minimised.
