@@ -5,6 +5,6 @@ if(TARGET pelrudo-rc)
     install(TARGETS pelrudo-rc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(FILES ${PROJECT_SOURCE_DIR}/platform/detail/ResourceTable.h
             DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/pelrudo/platform/detail)
-    install(FILES ${CMAKE_CURRENT_LIST_DIR}/plugins/PelrudoResources.cmake
+    install(FILES ${PROJECT_SOURCE_DIR}/cmake/PelrudoResources.cmake
             DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Pelrudo)
 endif()
