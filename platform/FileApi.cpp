@@ -19,6 +19,7 @@
 #include "platform/HostPath.h"
 #include "platform/Text.h"
 #include "platform/WinBase.h"
+#include "platform/detail/HostFile.h"
 #include "platform/detail/KernelObject.h"
 #include "platform/detail/WindowsPath.h"
 
@@ -27,23 +28,6 @@ namespace {
 constexpr int kOpenFlags = O_CLOEXEC | O_NOCTTY;
 constexpr int kCreateAttempts = 8;  // a name that keeps appearing and vanishing between our calls
 constexpr ULONGLONG kEpochDifference = 11644473600ull;  // seconds from 1601 to 1970
-
-bool WantsRead(DWORD access) { return access & (GENERIC_READ | GENERIC_ALL); }
-bool WantsWrite(DWORD access) { return access & (GENERIC_WRITE | GENERIC_ALL); }
-
-class HostFile : public KernelObject {
-public:
-    HostFile(int fd, DWORD access) : m_fd(fd), m_access(access) {}
-    ~HostFile() override { close(m_fd); }
-    int Fd() const { return m_fd; }
-    // The descriptor may be opened wider than asked (to hold the share lock), so access is checked here.
-    bool CanRead() const { return WantsRead(m_access); }
-    bool CanWrite() const { return WantsWrite(m_access); }
-
-private:
-    const int m_fd;
-    const DWORD m_access;
-};
 
 BOOL Fail(DWORD error)
 {
@@ -142,7 +126,7 @@ int OpenExisting(const std::string& path, DWORD access, int& mode)
     mode = O_RDWR;
     int fd = open(path.c_str(), flags | mode);
     if (fd < 0 && (errno == EACCES || errno == EROFS || errno == ETXTBSY || errno == EPERM)) {
-        mode = !WantsWrite(access) ? O_RDONLY : !WantsRead(access) ? O_WRONLY : O_RDWR;
+        mode = !HostFile::Writes(access) ? O_RDONLY : !HostFile::Reads(access) ? O_WRONLY : O_RDWR;
         if (mode != O_RDWR) fd = open(path.c_str(), flags | mode);
     }
     // O_NONBLOCK is the only status flag it was opened with, so clearing all clears just that.
@@ -194,7 +178,7 @@ DWORD OpenHostFile(const std::string& path, DWORD access, DWORD share, DWORD dis
 {
     fd = -1;
     if (disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING) return ERROR_INVALID_PARAMETER;
-    if (disposition == TRUNCATE_EXISTING && !WantsWrite(access)) return ERROR_INVALID_PARAMETER;
+    if (disposition == TRUNCATE_EXISTING && !HostFile::Writes(access)) return ERROR_INVALID_PARAMETER;
     if (disposition == CREATE_NEW) return CreateLocked(path, share, fd);
 
     const bool truncate = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
@@ -205,7 +189,7 @@ DWORD OpenHostFile(const std::string& path, DWORD access, DWORD share, DWORD dis
         int mode = O_RDWR;
         fd = OpenExisting(path, needed, mode);
         if (fd >= 0) {
-            error = TakeExisting(fd, mode, share, WantsWrite(needed), truncate);
+            error = TakeExisting(fd, mode, share, HostFile::Writes(needed), truncate);
             if (error == ERROR_SUCCESS) return mayCreate ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
             close(fd);
             fd = -1;
@@ -218,7 +202,6 @@ DWORD OpenHostFile(const std::string& path, DWORD access, DWORD share, DWORD dis
     return error;
 }
 
-// One read or write loop for ReadFile and WriteFile: whole counts for files, short only at the end.
 BOOL Transfer(HANDLE handle, bool writing, void* buffer, DWORD count, DWORD* done, void* overlapped)
 {
     if (done) *done = 0;
@@ -226,20 +209,7 @@ BOOL Transfer(HANDLE handle, bool writing, void* buffer, DWORD count, DWORD* don
     if (!file) return FALSE;
     if (overlapped || (!buffer && count)) return Fail(ERROR_INVALID_PARAMETER);  // no handle here is overlapped
     if (writing ? !file->CanWrite() : !file->CanRead()) return Fail(ERROR_ACCESS_DENIED);
-    auto* bytes = static_cast<char*>(buffer);
-    DWORD moved = 0;
-    while (moved < count) {
-        ssize_t n = writing ? write(file->Fd(), bytes + moved, count - moved) : read(file->Fd(), bytes + moved, count - moved);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            if (done) *done = moved;
-            return Fail(ErrnoToWin32(errno));
-        }
-        if (n == 0) break;
-        moved += static_cast<DWORD>(n);
-    }
-    if (done) *done = moved;
-    return TRUE;
+    return writing ? file->Write(buffer, count, done) : file->Read(buffer, count, done);
 }
 
 FILETIME ToFileTime(const statx_timestamp& time)
@@ -508,7 +478,7 @@ HANDLE CreateFile(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
     const DWORD error = MapAndOpen(name, access, shareMode, disposition, fd);
     SetLastError(error);
     if (fd < 0) return INVALID_HANDLE_VALUE;
-    return KernelObject::Register(std::make_shared<HostFile>(fd, access));
+    return KernelObject::Register(std::make_shared<HostFile>(fd, access, shareMode));
 }
 
 HANDLE CreateFile(LPCSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security, DWORD disposition,
@@ -532,7 +502,9 @@ BOOL FlushFileBuffers(HANDLE file)
 {
     auto object = KernelObject::LookupAs<HostFile>(file);
     if (!object) return FALSE;
-    if (fsync(object->Fd()) != 0) return Fail(ErrnoToWin32(errno));
+    HostFile::Direct direct(*object);
+    if (!direct) return FALSE;
+    if (fsync(direct.Fd()) != 0) return Fail(ErrnoToWin32(errno));
     return TRUE;
 }
 
@@ -540,15 +512,17 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
 {
     auto object = KernelObject::LookupAs<HostFile>(file);
     if (!object) return INVALID_SET_FILE_POINTER;
+    HostFile::Direct direct(*object);
+    if (!direct) return INVALID_SET_FILE_POINTER;
     LONGLONG move = distanceHigh ? static_cast<LONGLONG>((static_cast<ULONGLONG>(static_cast<DWORD>(*distanceHigh)) << 32) |
                                                          static_cast<DWORD>(distance))
                                  : distance;
     LONGLONG base = 0;
     struct stat info {};
     if (method == FILE_CURRENT) {
-        base = lseek(object->Fd(), 0, SEEK_CUR);
+        base = lseek(direct.Fd(), 0, SEEK_CUR);
     } else if (method == FILE_END) {
-        base = fstat(object->Fd(), &info) == 0 ? info.st_size : -1;
+        base = fstat(direct.Fd(), &info) == 0 ? info.st_size : -1;
     } else if (method != FILE_BEGIN) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_SET_FILE_POINTER;
@@ -561,7 +535,7 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
     // Without a high word the new position must fit in 32 bits, as on the platform.
     DWORD error = target < 0 ? ERROR_NEGATIVE_SEEK
                   : !distanceHigh && target >= static_cast<LONGLONG>(INVALID_SET_FILE_POINTER) ? ERROR_INVALID_PARAMETER
-                  : lseek(object->Fd(), target, SEEK_SET) < 0 ? ErrnoToWin32(errno)
+                  : lseek(direct.Fd(), target, SEEK_SET) < 0 ? ErrnoToWin32(errno)
                   : ERROR_SUCCESS;
     SetLastError(error);
     if (error != ERROR_SUCCESS) return INVALID_SET_FILE_POINTER;
@@ -574,8 +548,10 @@ BOOL SetEndOfFile(HANDLE file)
     auto object = KernelObject::LookupAs<HostFile>(file);
     if (!object) return FALSE;
     if (!object->CanWrite()) return Fail(ERROR_ACCESS_DENIED);
-    off_t here = lseek(object->Fd(), 0, SEEK_CUR);
-    if (here < 0 || ftruncate(object->Fd(), here) != 0) return Fail(ErrnoToWin32(errno));
+    HostFile::Direct direct(*object);
+    if (!direct) return FALSE;
+    off_t here = lseek(direct.Fd(), 0, SEEK_CUR);
+    if (here < 0 || ftruncate(direct.Fd(), here) != 0) return Fail(ErrnoToWin32(errno));
     return TRUE;
 }
 
@@ -583,8 +559,10 @@ DWORD GetFileSize(HANDLE file, DWORD* sizeHigh)
 {
     auto object = KernelObject::LookupAs<HostFile>(file);
     if (!object) return INVALID_FILE_SIZE;
+    HostFile::Direct direct(*object);
+    if (!direct) return INVALID_FILE_SIZE;
     struct stat info {};
-    if (fstat(object->Fd(), &info) != 0) {
+    if (fstat(direct.Fd(), &info) != 0) {
         SetLastError(ErrnoToWin32(errno));
         return INVALID_FILE_SIZE;
     }

@@ -12,6 +12,9 @@ HANDLE CreateFile(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
                   DWORD disposition, DWORD flagsAndAttributes, HANDLE templateFile);
 HANDLE CreateFile(LPCSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
                   DWORD disposition, DWORD flagsAndAttributes, HANDLE templateFile);
+// A handle that lets nobody else write reads ahead; one that lets nobody else read or write gathers
+// small writes, and unlike the platform reports a failure to write them out on its next call on the
+// handle (a write, FlushFileBuffers, CloseHandle...) instead of on the write that handed them over.
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, DWORD* read, void* overlapped);
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, DWORD* written, void* overlapped);
 BOOL FlushFileBuffers(HANDLE file);

@@ -1,8 +1,10 @@
 // The process-wide handle table behind KernelObject, and CloseHandle over it.
 #include "platform/detail/KernelObject.h"
 
+#include <cstdlib>
 #include <mutex>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/FileApi.h"
 #include "platform/WinBase.h"
@@ -14,10 +16,27 @@ struct HandleTable {
     std::unordered_map<const void*, std::shared_ptr<KernelObject>> objects;
 };
 
+void WriteBackAll();
+
 HandleTable& Table()
 {
-    static auto* table = new HandleTable;  // never destroyed: handles may be closed during static destruction
+    // Never destroyed: handles may be closed during static destruction. Handles still open when the
+    // process exits have their data handed to the host first, as the platform does when it closes them.
+    static auto* table = [] {
+        std::atexit(WriteBackAll);
+        return new HandleTable;
+    }();
     return *table;
+}
+
+void WriteBackAll()
+{
+    std::vector<std::shared_ptr<KernelObject>> open;
+    {
+        std::lock_guard guard(Table().lock);
+        for (const auto& [handle, object] : Table().objects) open.push_back(object);
+    }
+    for (const auto& object : open) object->WriteBack();
 }
 
 }  // namespace
@@ -62,7 +81,7 @@ BOOL KernelObject::Close(HANDLE handle)
         FailInvalid();
         return FALSE;
     }
-    return TRUE;  // the object is destroyed here, outside the table's lock, unless a waiter still holds it
+    return object->WriteBack();  // the object is destroyed here, outside the table's lock, unless a waiter still holds it
 }
 
 void KernelObject::FailInvalid()

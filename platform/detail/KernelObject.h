@@ -19,6 +19,10 @@ public:
     // WAIT_OBJECT_0 once signalled, WAIT_TIMEOUT after ms (INFINITE waits for ever), or WAIT_FAILED
     // with the last error set. Objects that cannot be waited on keep this default, which fails.
     virtual DWORD Wait(DWORD ms);
+    // Hands what the object still holds for the host (a file's gathered writes) over to it: at
+    // CloseHandle, and for every handle left open when the process exits. FALSE with the last error
+    // set when that fails.
+    virtual BOOL WriteBack() { return TRUE; }
 
     // Takes the object into the table and returns its handle.
     static HANDLE Register(std::shared_ptr<KernelObject> object);
@@ -32,8 +36,8 @@ public:
         if (!typed) FailInvalid();
         return typed;
     }
-    // Removes the handle from the table; the object dies when its last user lets go. FALSE with
-    // ERROR_INVALID_HANDLE for a handle that names nothing.
+    // Removes the handle from the table after its WriteBack; the object dies when its last user lets
+    // go. FALSE with ERROR_INVALID_HANDLE for a handle that names nothing, or as WriteBack failed.
     static BOOL Close(HANDLE handle);
 
 private:

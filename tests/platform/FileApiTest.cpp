@@ -1,12 +1,16 @@
 // Tests of the file calls: dispositions, errors, share modes between processes, pointers and sizes.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/FileApi.h"
 #include "platform/Text.h"
@@ -441,6 +445,126 @@ TEST_F(FileApi, ExclusiveOpensNeverOverlapAcrossRacingProcesses)
         EXPECT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 0) << "1: a foreign mark under an exclusive open, 2: an unexpected error";
     }
+}
+
+// Exclusive handles read ahead and gather writes; shared ones go straight to the host. The same random
+// run of calls on one of each must give the same results and the same file.
+TEST_F(FileApi, ExclusiveHandlesBehaveAsSharedOnesCallForCall)
+{
+    HANDLE buffered = Open(u"C:\\buffered.bin", GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
+    HANDLE direct = Open(u"C:\\direct.bin", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_ALWAYS);
+    ASSERT_NE(buffered, INVALID_HANDLE_VALUE);
+    ASSERT_NE(direct, INVALID_HANDLE_VALUE);
+    std::srand(7);
+    std::vector<char> block(200 * 1024);
+    for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 131 + 7);
+    std::vector<char> readBuffered(block.size()), readDirect(block.size());
+    for (int step = 0; step < 3000; ++step) {
+        SCOPED_TRACE("step " + std::to_string(step));
+        // Mostly small calls, now and then one larger than the buffer.
+        const DWORD count = std::rand() % 10 == 0 ? 64 * 1024 + std::rand() % (100 * 1024) : std::rand() % 9000;
+        const DWORD offset = static_cast<DWORD>(std::rand()) % 1024;
+        DWORD doneBuffered = 0, doneDirect = 0;
+        switch (std::rand() % 8) {
+        case 0:
+        case 1:
+        case 2:
+            ASSERT_TRUE(WriteFile(buffered, block.data() + offset, count, &doneBuffered, nullptr));
+            ASSERT_TRUE(WriteFile(direct, block.data() + offset, count, &doneDirect, nullptr));
+            break;
+        case 3:
+        case 4:
+        case 5:
+            ASSERT_TRUE(ReadFile(buffered, readBuffered.data(), count, &doneBuffered, nullptr));
+            ASSERT_TRUE(ReadFile(direct, readDirect.data(), count, &doneDirect, nullptr));
+            ASSERT_EQ(std::memcmp(readBuffered.data(), readDirect.data(), doneDirect), 0);
+            break;
+        case 6: {
+            const DWORD method = static_cast<DWORD>(std::rand()) % 3;
+            const LONG distance = method == FILE_BEGIN ? static_cast<LONG>(count) : -static_cast<LONG>(count % 5000);
+            doneBuffered = SetFilePointer(buffered, distance, nullptr, method);
+            doneDirect = SetFilePointer(direct, distance, nullptr, method);
+            break;
+        }
+        default:
+            if (std::rand() % 4 == 0) {
+                ASSERT_TRUE(SetEndOfFile(buffered));
+                ASSERT_TRUE(SetEndOfFile(direct));
+            }
+            doneBuffered = GetFileSize(buffered, nullptr);
+            doneDirect = GetFileSize(direct, nullptr);
+            break;
+        }
+        ASSERT_EQ(doneBuffered, doneDirect);
+    }
+    ASSERT_TRUE(CloseHandle(buffered));
+    ASSERT_TRUE(CloseHandle(direct));
+    const std::string content = ReadHost(OnC("buffered.bin"));
+    EXPECT_GT(content.size(), 100000u);
+    EXPECT_TRUE(content == ReadHost(OnC("direct.bin")));
+}
+
+// A handle that lets others write must never serve what it read before from a buffer.
+TEST_F(FileApi, ReadersThatShareWritingSeeOtherWritesAtOnce)
+{
+    WriteHost(OnC("shared.txt"), "aaaaaaaa");
+    HANDLE reader = Open(u"C:\\shared.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+    HANDLE writer = Open(u"C:\\shared.txt", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    char got[4] = {};
+    DWORD n = 0;
+    ASSERT_TRUE(ReadFile(reader, got, 4, &n, nullptr));
+    ASSERT_TRUE(WriteFile(writer, "bbbbbbbb", 8, &n, nullptr));
+    ASSERT_TRUE(ReadFile(reader, got, 4, &n, nullptr));
+    EXPECT_EQ(std::string(got, n), "bbbb");
+    CloseHandle(reader);
+    CloseHandle(writer);
+}
+
+// In a child limited to 16 KiB files: gathered bytes fail only when written out, and each failure is
+// reported by the call that writes them out. The exit status names the first step that went wrong.
+TEST_F(FileApi, GatheredWritesThatCannotBeWrittenOutFailLater)
+{
+    pid_t child = fork();
+    if (child == 0) {
+        const rlimit limit{16 * 1024, 16 * 1024};
+        signal(SIGXFSZ, SIG_IGN);
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(10);
+        HANDLE file = Open(u"C:\\limited.bin", GENERIC_WRITE, 0, CREATE_ALWAYS);
+        std::vector<char> piece(40 * 1024, 'x');
+        DWORD written = 0;
+        const DWORD size = static_cast<DWORD>(piece.size());
+        if (!WriteFile(file, piece.data(), size, &written, nullptr) || written != size) _exit(1);
+        if (WriteFile(file, piece.data(), size, &written, nullptr) || written != 0) _exit(2);
+        if (GetLastError() == ERROR_SUCCESS) _exit(3);
+        if (!WriteFile(file, "abc", 3, &written, nullptr)) _exit(4);
+        if (FlushFileBuffers(file) || GetLastError() == ERROR_SUCCESS) _exit(5);
+        if (!WriteFile(file, "abc", 3, &written, nullptr)) _exit(6);
+        if (CloseHandle(file) || GetLastError() == ERROR_SUCCESS) _exit(7);
+        _exit(CloseHandle(file) ? 8 : 0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadHost(OnC("limited.bin")), std::string(16 * 1024, 'x'));
+}
+
+TEST_F(FileApi, GatheredWritesReachTheFileWhenTheProcessExitsWithTheHandleOpen)
+{
+    pid_t child = fork();
+    if (child == 0) {
+        HANDLE file = Open(u"C:\\left-open.txt", GENERIC_WRITE, 0, CREATE_ALWAYS);
+        DWORD n = 0;
+        const bool written = file != INVALID_HANDLE_VALUE && WriteFile(file, "kept", 4, &n, nullptr);
+        std::exit(written ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadHost(OnC("left-open.txt")), "kept");
 }
 
 }  // namespace
