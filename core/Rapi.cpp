@@ -31,6 +31,9 @@ constexpr HRESULT kAlreadyInitialized = static_cast<HRESULT>(0x80041001u);
 constexpr std::uint32_t kInvalidRemote = 0xFFFFFFFFu;
 constexpr std::uint32_t kSystemInfoSize = 36;
 constexpr std::uint32_t kMaxSyncWrite = 64u * 1024u;
+// A deep send buffer lets writes run far ahead before the client has to wait for the handheld (the
+// host may grant less).
+constexpr int kSendBuffer = 4 << 20;
 
 thread_local DWORD t_ceLastError = 0;
 
@@ -183,7 +186,10 @@ void Connect(Session& session, std::string target, DWORD timeoutMs)
 {
     std::unique_ptr<RapiLink> link;
     const int fd = OpenSocket(session, target);
-    if (fd >= 0) link = std::make_unique<RapiLink>(fd, timeoutMs);
+    if (fd >= 0) {
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &kSendBuffer, sizeof kSendBuffer);
+        link = std::make_unique<RapiLink>(fd, timeoutMs);
+    }
     const bool answered = link && Probe(*link);
     std::lock_guard guard(session.lock);
     session.connectingFd = -1;

@@ -22,6 +22,8 @@ namespace {
 
 constexpr std::size_t kReceive = 256u * 1024u;
 constexpr std::size_t kSendAt = 256u * 1024u;
+// A deep send buffer lets read replies run far ahead of the desktop (the host may grant less).
+constexpr int kSendBuffer = 4 << 20;
 // Under a speed limit the link moves in small steps, so that the limit holds over short spans too.
 constexpr std::size_t kLimitedStep = 4096;
 
@@ -111,6 +113,7 @@ void DeviceServer::Accept()
         if (!(waits[0].revents & POLLIN)) continue;
         const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0) continue;
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &kSendBuffer, sizeof kSendBuffer);
         Reap(false);
         auto connection = std::make_unique<Connection>();
         connection->fd = fd;

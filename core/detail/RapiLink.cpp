@@ -13,7 +13,7 @@ namespace {
 // Reads and writes travel in pieces of this size; replies stay far below the frame limit.
 constexpr std::uint32_t kChunk = 64u * 1024u;
 // Read-ahead keeps at most this many pieces of one file in flight.
-constexpr std::uint32_t kMaxWindow = 16;
+constexpr std::uint32_t kMaxWindow = 64;
 // Queued requests leave once this much is waiting, and write-behind holds at most kMaxWriteBehind.
 constexpr std::size_t kFlushAt = 256u * 1024u;
 constexpr std::uint64_t kMaxWriteBehind = 4u * 1024u * 1024u;
@@ -105,25 +105,26 @@ bool RapiLink::Call(std::span<const std::uint8_t>& reply)
     }
 }
 
-// Sends what is queued. Replies that arrive meanwhile are taken in, so that neither side blocks on a
-// full socket while the other waits for it.
+// Sends what is queued. While the socket is full, replies are taken in, so that neither side blocks
+// on a full socket while the other waits for it.
 bool RapiLink::Flush()
 {
     CloseBatch();
     std::size_t sent = 0;
     while (sent < m_out.Size()) {
+        const ssize_t n = ::send(m_fd, m_out.Data() + sent, m_out.Size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0 || errno != EAGAIN) return Fail();
         pollfd p{m_fd, POLLIN | POLLOUT, 0};
         const int ready = ::poll(&p, 1, m_timeoutMs);
         if (ready < 0 && errno == EINTR) continue;
         if (ready <= 0) return Fail();
         if ((p.revents & POLLIN) && !Receive(0)) return false;
-        if (p.revents & POLLOUT) {
-            const ssize_t n = ::send(m_fd, m_out.Data() + sent, m_out.Size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
-            if (n < 0 && errno != EAGAIN && errno != EINTR) return Fail();
-            if (n > 0) sent += static_cast<std::size_t>(n);
-        } else if (p.revents & (POLLERR | POLLHUP | POLLNVAL)) {
-            return Fail();
-        }
+        if (!(p.revents & (POLLIN | POLLOUT))) return Fail();
     }
     m_out.Clear();
     return true;
