@@ -254,7 +254,7 @@ bool DeviceSession::ReadFile(WireReader& in, WireWriter& out)
     WireReader::Record buffer;
     in.U32(handle), in.Opt(buffer);
     if (!in.U32(overlapped)) return false;
-    const Object* file = Find(handle, Kind::File);
+    Object* file = Find(handle, Kind::File);
     DWORD error = !file ? static_cast<DWORD>(ERROR_INVALID_HANDLE)
                         : (file->access & (GENERIC_READ | GENERIC_ALL)) ? 0 : static_cast<DWORD>(ERROR_ACCESS_DENIED);
     if (error) {
@@ -269,11 +269,12 @@ bool DeviceSession::ReadFile(WireReader& in, WireWriter& out)
     std::uint8_t* data = out.Grow(wanted);
     std::uint32_t got = 0;
     while (got < wanted) {
-        const ssize_t n = ::read(file->fd, data + got, wanted - got);
+        const ssize_t n = ::pread(file->fd, data + got, wanted - got, static_cast<off_t>(file->position));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) error = FileError(errno);
         if (n <= 0) break;
         got += static_cast<std::uint32_t>(n);
+        file->position += static_cast<std::uint64_t>(n);
     }
     out.Shrink(wanted - got);
     // The head and count were written before the data was known.
@@ -289,23 +290,26 @@ bool DeviceSession::WriteFile(WireReader& in, WireWriter& out)
     WireReader::Record data;
     in.U32(handle), in.In(data);
     if (!in.U32(overlapped)) return false;
-    const Object* file = Find(handle, Kind::File);
+    Object* file = Find(handle, Kind::File);
     DWORD error = !file ? static_cast<DWORD>(ERROR_INVALID_HANDLE)
                         : (file->access & (GENERIC_WRITE | GENERIC_ALL)) ? 0 : static_cast<DWORD>(ERROR_ACCESS_DENIED);
     std::uint32_t written = 0;
     if (!error && data.size > 0) {
         struct stat status {};
-        const off_t at = ::lseek(file->fd, 0, SEEK_CUR);
         ::fstat(file->fd, &status);
-        const std::uint64_t end = static_cast<std::uint64_t>(at) + data.size;
+        const std::uint64_t end = file->position + data.size;
         const std::uint64_t size = static_cast<std::uint64_t>(status.st_size);
         if (!m_image.Reserve(file->store, end > size ? end - size : 0)) error = ERROR_DISK_FULL;
     }
     while (!error && written < data.size) {
-        const ssize_t n = ::write(file->fd, data.data + written, data.size - written);
+        const ssize_t n = ::pwrite(file->fd, data.data + written, data.size - written, static_cast<off_t>(file->position));
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) error = n < 0 ? FileError(errno) : static_cast<DWORD>(ERROR_WRITE_FAULT);
-        else written += static_cast<std::uint32_t>(n);
+        if (n <= 0) {
+            error = n < 0 ? FileError(errno) : static_cast<DWORD>(ERROR_WRITE_FAULT);
+            continue;
+        }
+        written += static_cast<std::uint32_t>(n);
+        file->position += static_cast<std::uint64_t>(n);
     }
     Head(out, error, error ? FALSE : TRUE);
     out.U32(written);

@@ -34,6 +34,7 @@ private:
         ShareTable::Key id{};
         std::size_t store = 0;
         HKEY key = nullptr;
+        std::uint64_t position = 0;  // the file pointer, kept here to spare the host a call per request
     };
     using Handler = bool (DeviceSession::*)(WireReader&, WireWriter&);
     static Handler HandlerOf(std::uint32_t command);
