@@ -5,7 +5,10 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -33,6 +36,50 @@ long PeakKiB()
     }
     return -1;
 }
+
+// CPU seconds (user and system) of this process, and of the server from /proc.
+double OwnCpu()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double ServerCpu(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::size_t at = text.rfind(')');
+    if (at == std::string::npos)
+        return 0;
+    std::istringstream fields(text.substr(at + 2));
+    std::string field;
+    unsigned long long ticks = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i >= 14)
+            ticks += std::stoull(field);
+    }
+    return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// Wall and CPU time of one step, this process's and the server's.
+struct Span {
+    pid_t server;
+    Clock::time_point start = Clock::now();
+    double own = OwnCpu();
+    double served = ServerCpu(server);
+
+    std::string Figures(double mib) const
+    {
+        const double wall = Seconds(start);
+        char text[160];
+        std::snprintf(text, sizeof text, "%8.1f MiB/s (desktop CPU %3.0f%%, handheld CPU %3.0f%%)", mib / wall,
+                      100 * (OwnCpu() - own) / wall, 100 * (ServerCpu(server) - served) / wall);
+        return text;
+    }
+    double Rate(double mib) const { return mib / Seconds(start); }
+};
 
 bool MakeFile(const std::string& path, std::size_t size)
 {
@@ -62,7 +109,7 @@ bool LocalCopy(const std::string& from, const std::string& to)
     return ok;
 }
 
-bool Measure(const std::string& desk, std::size_t size)
+bool Measure(const std::string& desk, std::size_t size, pid_t server)
 {
     const double mib = static_cast<double>(size) / (1024.0 * 1024.0);
     const std::string source = desk + "/package.cab";
@@ -70,25 +117,30 @@ bool Measure(const std::string& desk, std::size_t size)
         return false;
     const long peakBefore = PeakKiB();
 
-    Clock::time_point start = Clock::now();
+    Span local{server};
     if (!LocalCopy(source, desk + "/local.cab"))
         return false;
-    const double local = mib / Seconds(start);
+    const double localRate = local.Rate(mib);
 
-    start = Clock::now();
+    Span toDevice{server};
     if (!CopyFileToDevice(FromUtf8(source), u"\\Storage Card\\package.cab"))
         return false;
-    const double toDevice = mib / Seconds(start);
+    const double toRate = toDevice.Rate(mib);
+    const std::string toFigures = toDevice.Figures(mib);
 
-    start = Clock::now();
+    Span fromDevice{server};
     if (!CopyFileFromDevice(u"\\Storage Card\\package.cab", FromUtf8(desk + "/back.cab")))
         return false;
-    const double fromDevice = mib / Seconds(start);
+    const double fromRate = fromDevice.Rate(mib);
+    const std::string fromFigures = fromDevice.Figures(mib);
     DeleteDeviceFile(u"\\Storage Card\\package.cab");
 
-    std::printf("%4.0f MiB: local copy %8.1f MiB/s | to handheld %8.1f MiB/s (ratio %.2f) | from handheld %8.1f "
-                "MiB/s (ratio %.2f) | VmHWM %ld KiB before, %ld KiB after\n",
-                mib, local, toDevice, toDevice / local, fromDevice, fromDevice / local, peakBefore, PeakKiB());
+    std::printf("%4.0f MiB: local copy %8.1f MiB/s\n"
+                "  to handheld   %s ratio %.2f\n"
+                "  from handheld %s ratio %.2f\n"
+                "  desktop peak memory (VmHWM) %ld KiB before, %ld KiB after\n",
+                mib, localRate, toFigures.c_str(), toRate / localRate, fromFigures.c_str(), fromRate / localRate,
+                peakBefore, PeakKiB());
     return true;
 }
 
@@ -129,7 +181,7 @@ int main()
         return 1;
     }
     const std::string desk = device.Folder();
-    bool ok = Measure(desk, 16u << 20) && Measure(desk, 64u << 20) && MeasureRoundTrip();
+    bool ok = Measure(desk, 16u << 20, device.Pid()) && Measure(desk, 64u << 20, device.Pid()) && MeasureRoundTrip();
     CeRapiUninit();
     if (!ok)
         std::fprintf(stderr, "a transfer failed\n");

@@ -24,6 +24,8 @@ public:
     int Stop();
     void UseAsDesktop() const;
 
+    // The serving process, or -1.
+    pid_t Pid() const { return m_server; }
     const std::string& Folder() const { return m_folder; }
     const std::string& Image() const { return m_image; }
     const std::string& Socket() const { return m_socket; }
