@@ -69,17 +69,29 @@ struct Span {
     Clock::time_point start = Clock::now();
     double own = OwnCpu();
     double served = ServerCpu(server);
-
-    std::string Figures(double mib) const
-    {
-        const double wall = Seconds(start);
-        char text[160];
-        std::snprintf(text, sizeof text, "%8.1f MiB/s (desktop CPU %3.0f%%, handheld CPU %3.0f%%)", mib / wall,
-                      100 * (OwnCpu() - own) / wall, 100 * (ServerCpu(server) - served) / wall);
-        return text;
-    }
-    double Rate(double mib) const { return mib / Seconds(start); }
 };
+
+// What one step gave: its rate and the share of a core each side kept busy meanwhile.
+struct Step {
+    double rate = 0;
+    double desktopCpu = 0;
+    double handheldCpu = 0;
+
+    Step() = default;
+    Step(const Span& span, double mib)
+    {
+        const double wall = Seconds(span.start);
+        rate = mib / wall;
+        desktopCpu = 100 * (OwnCpu() - span.own) / wall;
+        handheldCpu = 100 * (ServerCpu(span.server) - span.served) / wall;
+    }
+};
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
 
 bool MakeFile(const std::string& path, std::size_t size)
 {
@@ -109,38 +121,68 @@ bool LocalCopy(const std::string& from, const std::string& to)
     return ok;
 }
 
-bool Measure(const std::string& desk, std::size_t size, pid_t server)
-{
-    const double mib = static_cast<double>(size) / (1024.0 * 1024.0);
-    const std::string source = desk + "/package.cab";
-    if (!MakeFile(source, size))
-        return false;
-    const long peakBefore = PeakKiB();
+// One round: the plain copy, then the package to the handheld and back.
+struct Round {
+    Step local, to, from;
+};
 
+bool RunRound(const std::string& desk, double mib, pid_t server, Round& round)
+{
+    // Every copy makes a new file: freeing the last round's pages is no part of any copy.
+    const std::string source = desk + "/package.cab";
+    unlink((desk + "/local.cab").c_str());
+    unlink((desk + "/back.cab").c_str());
     Span local{server};
     if (!LocalCopy(source, desk + "/local.cab"))
         return false;
-    const double localRate = local.Rate(mib);
+    round.local = Step(local, mib);
 
-    Span toDevice{server};
+    Span to{server};
     if (!CopyFileToDevice(FromUtf8(source), u"\\Storage Card\\package.cab"))
         return false;
-    const double toRate = toDevice.Rate(mib);
-    const std::string toFigures = toDevice.Figures(mib);
+    round.to = Step(to, mib);
 
-    Span fromDevice{server};
+    Span from{server};
     if (!CopyFileFromDevice(u"\\Storage Card\\package.cab", FromUtf8(desk + "/back.cab")))
         return false;
-    const double fromRate = fromDevice.Rate(mib);
-    const std::string fromFigures = fromDevice.Figures(mib);
-    DeleteDeviceFile(u"\\Storage Card\\package.cab");
+    round.from = Step(from, mib);
+    return DeleteDeviceFile(u"\\Storage Card\\package.cab");
+}
 
-    std::printf("%4.0f MiB: local copy %8.1f MiB/s\n"
-                "  to handheld   %s ratio %.2f\n"
-                "  from handheld %s ratio %.2f\n"
-                "  desktop peak memory (VmHWM) %ld KiB before, %ld KiB after\n",
-                mib, localRate, toFigures.c_str(), toRate / localRate, fromFigures.c_str(), fromRate / localRate,
-                peakBefore, PeakKiB());
+void PrintDirection(const char* name, const std::vector<Round>& rounds, Step Round::*step)
+{
+    std::vector<double> rates, ratios, desktop, handheld;
+    for (const Round& round : rounds) {
+        rates.push_back((round.*step).rate);
+        ratios.push_back((round.*step).rate / round.local.rate);
+        desktop.push_back((round.*step).desktopCpu);
+        handheld.push_back((round.*step).handheldCpu);
+    }
+    std::printf("  %-13s %7.0f MiB/s, ratio %.2f (lowest %.2f, highest %.2f), desktop CPU %3.0f%%, handheld CPU %3.0f%%\n",
+                name, Median(rates), Median(ratios), *std::min_element(ratios.begin(), ratios.end()),
+                *std::max_element(ratios.begin(), ratios.end()), Median(desktop), Median(handheld));
+}
+
+// Rounds of the three copies; each ratio is taken against the plain copy of its own round, since the
+// page cache's state (write-back of earlier rounds) sways every copy alike.
+bool Measure(const std::string& desk, std::size_t size, pid_t server, int count)
+{
+    const double mib = static_cast<double>(size) / (1024.0 * 1024.0);
+    if (!MakeFile(desk + "/package.cab", size))
+        return false;
+    const long peakBefore = PeakKiB();
+    std::vector<Round> rounds(static_cast<std::size_t>(count));
+    for (Round& round : rounds) {
+        if (!RunRound(desk, mib, server, round))
+            return false;
+    }
+    std::vector<double> local;
+    for (const Round& round : rounds)
+        local.push_back(round.local.rate);
+    std::printf("%.0f MiB, medians of %d rounds: local copy %.0f MiB/s\n", mib, count, Median(local));
+    PrintDirection("to handheld", rounds, &Round::to);
+    PrintDirection("from handheld", rounds, &Round::from);
+    std::printf("  desktop peak memory (VmHWM) %ld KiB before, %ld KiB after\n", peakBefore, PeakKiB());
     return true;
 }
 
@@ -181,7 +223,7 @@ int main()
         return 1;
     }
     const std::string desk = device.Folder();
-    bool ok = Measure(desk, 16u << 20, device.Pid()) && Measure(desk, 64u << 20, device.Pid()) && MeasureRoundTrip();
+    bool ok = Measure(desk, 16u << 20, device.Pid(), 3) && Measure(desk, 64u << 20, device.Pid(), 7) && MeasureRoundTrip();
     CeRapiUninit();
     if (!ok)
         std::fprintf(stderr, "a transfer failed\n");
