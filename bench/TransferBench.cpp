@@ -186,20 +186,20 @@ bool Measure(const std::string& desk, std::size_t size, pid_t server, int count)
     return true;
 }
 
-// One 4096-byte write, then a call whose reply can only come after the write's.
+// One 4096-byte write, then the lightest waited call, whose reply can only come after the write's.
 bool MeasureRoundTrip()
 {
     HANDLE hFile = CeCreateFile(u"\\Storage Card\\rtt.bin", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (hFile == INVALID_HANDLE_VALUE)
         return false;
     std::vector<BYTE> block(4096, 0x5A);
-    STORE_INFORMATION store = {};
+    SYSTEM_INFO info = {};
     constexpr int kRounds = 2000;
     Clock::time_point start = Clock::now();
     for (int i = 0; i < kRounds; ++i) {
         DWORD dwWritten = 0;
         CeWriteFile(hFile, block.data(), 4096, &dwWritten, nullptr);
-        CeGetStoreInformation(&store);
+        CeGetSystemInfo(&info);
     }
     const double micros = Seconds(start) * 1e6 / kRounds;
     BOOL bClosed = CeCloseHandle(hFile);

@@ -20,8 +20,8 @@
 
 namespace {
 
-constexpr std::size_t kReceive = 256u * 1024u;
-constexpr std::size_t kSendAt = 256u * 1024u;
+constexpr std::size_t kReceive = 1024u * 1024u;
+constexpr std::size_t kSendAt = 1024u * 1024u;
 // A deep send buffer lets read replies run far ahead of the desktop (the host may grant less).
 constexpr int kSendBuffer = 4 << 20;
 // Under a speed limit the link moves in small steps, so that the limit holds over short spans too.

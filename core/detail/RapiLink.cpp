@@ -15,9 +15,9 @@ constexpr std::uint32_t kChunk = 64u * 1024u;
 // Read-ahead keeps at most this many pieces of one file in flight.
 constexpr std::uint32_t kMaxWindow = 64;
 // Queued requests leave once this much is waiting, and write-behind holds at most kMaxWriteBehind.
-constexpr std::size_t kFlushAt = 256u * 1024u;
+constexpr std::size_t kFlushAt = 1024u * 1024u;
 constexpr std::uint64_t kMaxWriteBehind = 4u * 1024u * 1024u;
-constexpr std::size_t kReceive = 256u * 1024u;
+constexpr std::size_t kReceive = 1024u * 1024u;
 // Read replies stay near kChunk, but a registry value may be as big as the caller's buffer.
 constexpr std::size_t kMaxReply = 2u * FrameDecoder::kDefaultMaxFrame;
 constexpr HRESULT kFacilityWin32 = 7;
