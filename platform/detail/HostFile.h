@@ -9,11 +9,12 @@
 #include "platform/detail/KernelObject.h"
 
 // Every read or write on a host descriptor is a host call, which costs far more than the few KiB
-// programs move at a time. A handle whose share mode keeps other writers out reads ahead in pieces
-// of kBuffer; one that keeps other readers and writers out also gathers its writes. As far as the
-// host's locks keep others out, nobody can tell: the platform's own cache does the same. Unlike the
-// platform, a failure to write gathered bytes is reported by the call that writes them out (a later
-// write, any other call on the handle, or CloseHandle), and a process killed outright loses them.
+// programs move at a time. On a regular file, a handle whose share mode keeps other writers out
+// reads ahead in pieces of kBuffer; one that keeps other readers and writers out gathers its writes
+// up to kBuffer (a handle may do both). As far as the host's locks keep others out, nobody can tell:
+// the platform's own cache does the same. Unlike the platform, a failure to write gathered bytes is
+// reported by the call that writes them out (a later write, any other call on the handle, or
+// CloseHandle), and a process killed outright loses them.
 class HostFile : public KernelObject {
 public:
     static constexpr std::size_t kBuffer = 64 * 1024;
