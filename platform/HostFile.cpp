@@ -52,12 +52,11 @@ BOOL Pass(int fd, bool writing, char* bytes, DWORD count, DWORD* done)
 }  // namespace
 
 // Devices and pipes are never buffered: what they say and are told cannot wait.
-HostFile::HostFile(int fd, DWORD access, DWORD share)
-    : m_fd(fd),
-      m_access(access),
-      m_readAhead(Reads(access) && !(share & FILE_SHARE_WRITE) && IsRegular(fd)),
-      m_gatherWrites(Writes(access) && !(share & (FILE_SHARE_READ | FILE_SHARE_WRITE)) && IsRegular(fd))
+HostFile::HostFile(int fd, DWORD access, DWORD share) : m_fd(fd), m_access(access)
 {
+    if (!IsRegular(fd)) return;
+    m_readAhead = Reads(access) && !(share & FILE_SHARE_WRITE);
+    m_gatherWrites = Writes(access) && !(share & (FILE_SHARE_READ | FILE_SHARE_WRITE));
 }
 
 HostFile::~HostFile()

@@ -62,8 +62,8 @@ private:
 
     const int m_fd;
     const DWORD m_access;
-    const bool m_readAhead;
-    const bool m_gatherWrites;
+    bool m_readAhead = false;
+    bool m_gatherWrites = false;
     std::mutex m_lock;
     std::unique_ptr<char[]> m_buffer;
     // Read-ahead lies in [m_begin, m_end); gathered writes in [0, m_end) with m_writing set.
