@@ -2,6 +2,7 @@
 #pragma once
 
 #include "backup/CCabName.h"
+#include "core/CFunction.h"
 
 class CAppEntry : public CObject {
 public:
@@ -15,4 +16,10 @@ public:
     DWORD m_dwCabSize = 0;     // package size on the desktop; 0 when it cannot be opened
     BOOL m_bBackedUp = FALSE;  // listed by the backup index at scan time; never changes afterwards
     BOOL m_bTicked = FALSE;    // the row's check box
+
+    // A file of the desktop folder: the folder and the name through exactly one backslash.
+    CString DesktopFile(const CString& strName) const
+    {
+        return CFunction::IsFolder(m_strInstallDir) ? m_strInstallDir + strName : m_strInstallDir + u"\\" + strName;
+    }
 };

@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr UINT IDI_PROGRAM = 128;
+
 void DeleteAll(CObArray& entries)
 {
     for (INT_PTR i = 0; i < entries.GetSize(); ++i)
@@ -16,7 +18,7 @@ void DeleteAll(CObArray& entries)
 }  // namespace
 
 CBackupDlg::CBackupDlg(CWnd* pParent)
-    : CDialog(IDD, pParent), m_hIcon(LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(128)))
+    : CDialog(IDD, pParent), m_hIcon(LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(IDI_PROGRAM)))
 {
 }
 

@@ -11,14 +11,6 @@ namespace {
 
 const char16_t kApplyNote[] = u"正在更新移动设备上的备份数据...";
 
-CString DesktopPackagePath(const CAppEntry& app)
-{
-    const CString& strFolder = app.m_strInstallDir;
-    if (strFolder.IsEmpty() || strFolder[strFolder.GetLength() - 1] != u'\\')
-        return strFolder + u"\\" + app.m_cabName.m_strName;
-    return strFolder + app.m_cabName.m_strName;
-}
-
 // A delete that found nothing leaves the handheld as wanted all the same.
 bool IsGone(DWORD dwError)
 {
@@ -84,7 +76,7 @@ BOOL CBackupDlg::ApplyRow(const CAppEntry& app, DWORD* pdwDone, DWORD dwTotal)
         const auto* c = static_cast<const Copy*>(pContext);
         c->pDlg->ShowProgress(c->dwDone + std::min(dwCopied, c->app.m_dwCabSize), c->dwTotal, c->app.m_strAppName);
     };
-    const BOOL bCopied = CopyFileToDevice(DesktopPackagePath(app), strDeviceCopy, report, &copy);
+    const BOOL bCopied = CopyFileToDevice(app.DesktopFile(app.m_cabName.m_strName), strDeviceCopy, report, &copy);
     *pdwDone += app.m_dwCabSize;
     return bCopied;
 }

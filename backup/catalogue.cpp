@@ -22,14 +22,6 @@ INT_PTR MatchCpuType(const CStringArray& cpuTypes, DWORD dwCpuType)
     return -1;
 }
 
-// A desktop folder and a file name through exactly one backslash.
-CString JoinDesktopPath(const CString& folder, const CString& name)
-{
-    if (!folder.IsEmpty() && folder[folder.GetLength() - 1] == u'\\')
-        return folder + name;
-    return folder + u'\\' + name;
-}
-
 // The entry of one application's key, or null when it offers no package for the processor type.
 std::unique_ptr<CAppEntry> ReadApplication(CBackupDlg& dlg, const CString& strKeyPath, DWORD dwCpuType)
 {
@@ -58,7 +50,7 @@ std::unique_ptr<CAppEntry> ReadApplication(CBackupDlg& dlg, const CString& strKe
 
     entry->m_cabName.m_strName = cabFiles.GetAt(match);
     entry->m_nCpuType = CFunction::StrToNum(cpuTypes.GetAt(match));
-    entry->m_dwCabSize = CFunction::GetFileSize(JoinDesktopPath(entry->m_strInstallDir, entry->m_cabName.m_strName));
+    entry->m_dwCabSize = CFunction::GetFileSize(entry->DesktopFile(entry->m_cabName.m_strName));
     entry->m_bBackedUp = dlg.IsBackedUp(entry->m_cabName.m_strName);
     entry->m_bTicked = entry->m_bBackedUp;
     return entry;

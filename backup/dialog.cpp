@@ -8,13 +8,11 @@
 #include "platform/CDataExchange.h"
 #include "platform/CImageList.h"
 #include "platform/CMenu.h"
-#include "platform/CWinApp.h"
 #include "platform/IconApi.h"
 #include "platform/ResourceApi.h"
 
 namespace {
 
-constexpr UINT IDI_PROGRAM = 128;
 constexpr UINT IDI_PACKAGE = 130;
 constexpr UINT IDS_ABOUTBOX = 101;
 constexpr int IDC_LIST = 1016;
@@ -35,13 +33,6 @@ const char16_t kNoActiveSync[] = u"程序无法正确运行，请确认您是否
 const char16_t kHelpText[] =
     u"选中程序前面的复选框，单击“确定”后该程序的安装包会备份到移动设备上；清除复选框，单击“确定”后"
     u"移动设备上的备份会被删除。单击“取消”则不做任何更改。\n\n";
-
-CString JoinFolder(const CString& strFolder, const CString& strName)
-{
-    if (strFolder.IsEmpty() || strFolder[strFolder.GetLength() - 1] != u'\\')
-        return strFolder + u"\\" + strName;
-    return strFolder + strName;
-}
 
 // String 101 without its menu accelerator and ellipsis ("关于 Pelrudo(&A)..." reads "关于 Pelrudo").
 CString AboutTitle()
@@ -216,7 +207,7 @@ void CBackupDlg::FillList()
             continue;
         int nImage = nFallback;
         if (!app->m_strIconFile.IsEmpty()) {
-            const CString strIcon = JoinFolder(app->m_strInstallDir, app->m_strIconFile);
+            const CString strIcon = app->DesktopFile(app->m_strIconFile);
             if (auto hIcon = static_cast<HICON>(LoadImage(nullptr, strIcon, IMAGE_ICON, 16, 16, LR_LOADFROMFILE))) {
                 nImage = images.Add(hIcon);
                 DestroyIcon(hIcon);

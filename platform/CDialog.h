@@ -38,7 +38,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    friend struct WindowAccess;
     UINT m_nIDTemplate = 0;
     CWnd* m_pParentWnd = nullptr;
     int m_nModalResult = -1;

@@ -285,7 +285,7 @@ HIMAGELIST CListCtrl::GetImageList(int nImageListType) const
 void CListCtrl::GetClientRect(LPRECT lpRect) const
 {
     if (!lpRect) return;
-    *lpRect = m_pView ? m_pView->ClientRect() : m_rcClient;
+    *lpRect = m_pView ? m_pView->ClientRect() : RECT{0, 0, 0, 0};
 }
 
 void CListCtrl::ClickCheckBox(int nItem)

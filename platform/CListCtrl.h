@@ -104,6 +104,5 @@ private:
     std::vector<Column> m_columns;
     HIMAGELIST m_hSmallImages = nullptr;
     CImageList* m_pSmallImageList = nullptr;
-    RECT m_rcClient = {0, 0, 0, 0};
     ListCtrlView* m_pView = nullptr;
 };

@@ -7,12 +7,3 @@ target_link_libraries(pelrudo_appmgr PUBLIC pelrudo_fs pelrudo_text)
 add_executable(pelrudo-appmgr ${CMAKE_CURRENT_LIST_DIR}/appmgr/main.cpp)
 target_link_libraries(pelrudo-appmgr PRIVATE pelrudo_appmgr)
 install(TARGETS pelrudo-appmgr RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-
-# The demo's setup command (its own source beside the other commands).
-if(TARGET pelrudo-demo)
-    target_sources(pelrudo-demo PRIVATE ${CMAKE_CURRENT_LIST_DIR}/demo/SetupCommand.cpp)
-    add_dependencies(pelrudo-demo pelrudo-appmgr)
-    if(TARGET setup)
-        add_dependencies(pelrudo-demo setup)
-    endif()
-endif()

@@ -1,7 +1,6 @@
 // CWinApp: the running application, its names, its message loop and its exit code.
 #include "platform/CWinApp.h"
 
-#include <QApplication>
 #include <QEventLoop>
 
 #include "platform/FileApi.h"

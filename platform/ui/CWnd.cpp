@@ -29,6 +29,20 @@ CWnd::~CWnd()
     if (IsLiveHandle(m_hWnd)) m_hWnd->wnd = nullptr;  // a control outliving its object
 }
 
+namespace {
+
+// A list object on a list view: the view shows it, in the style the template gave the control.
+void BindList(HWND hWnd, CWnd* wnd)
+{
+    auto* list = dynamic_cast<CListCtrl*>(wnd);
+    auto* view = dynamic_cast<ListView*>(hWnd->widget.data());
+    if (!list || !view) return;
+    WindowAccess::SetStyle(*list, hWnd->style);
+    view->Attach(list);
+}
+
+}  // namespace
+
 CWnd* CWnd::FromHandle(HWND hWnd)
 {
     if (!IsLiveHandle(hWnd)) return nullptr;
@@ -37,10 +51,7 @@ CWnd* CWnd::FromHandle(HWND hWnd)
     hWnd->temporary.reset(dynamic_cast<ListView*>(hWnd->widget.data()) ? new CListCtrl : new CWnd);
     hWnd->wnd = hWnd->temporary.get();
     hWnd->wnd->m_hWnd = hWnd;
-    if (auto* list = dynamic_cast<CListCtrl*>(hWnd->wnd)) {
-        WindowAccess::SetStyle(*list, hWnd->style);
-        static_cast<ListView*>(hWnd->widget.data())->Attach(list);
-    }
+    BindList(hWnd, hWnd->wnd);
     return hWnd->wnd;
 }
 
@@ -55,12 +66,7 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
     handle->temporary.reset();
     handle->wnd = this;
     m_hWnd = handle;
-    if (auto* list = dynamic_cast<CListCtrl*>(this)) {
-        auto* view = dynamic_cast<ListView*>(handle->widget.data());
-        if (!view) return TRUE;
-        WindowAccess::SetStyle(*list, handle->style);
-        view->Attach(list);
-    }
+    BindList(handle, this);
     return TRUE;
 }
 

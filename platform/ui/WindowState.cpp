@@ -7,7 +7,6 @@
 #include <QTimer>
 
 #include <cstdlib>
-#include <fstream>
 #include <set>
 #include <unistd.h>
 

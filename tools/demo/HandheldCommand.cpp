@@ -50,12 +50,6 @@ bool RunAgent(const CString& strFolder)
     return !AgentFolder().IsEmpty();
 }
 
-CString DesktopPackage(const CAppEntry& app)
-{
-    const bool bSeparated = !app.m_strInstallDir.IsEmpty() && app.m_strInstallDir.Right(1) == u"\\";
-    return app.m_strInstallDir + (bSeparated ? u"" : u"\\") + app.m_cabName.m_strName;
-}
-
 // The handheld keeps a copy of the first catalogued package, and an index that lists it.
 int BackUpFirstPackage(const CString& strFolder)
 {
@@ -73,7 +67,7 @@ int BackUpFirstPackage(const CString& strFolder)
         static_cast<CAppEntry*>(dlg.m_arrApps.GetAt(i))->m_bTicked = dlg.m_arrApps.GetAt(i) == chosen;
 
     CeCreateDirectory(strFolder + u"Data", nullptr);
-    if (!CopyFileToDevice(DesktopPackage(*chosen), strFolder + u"Data\\" + chosen->m_cabName.m_strName))
+    if (!CopyFileToDevice(chosen->DesktopFile(chosen->m_cabName.m_strName), strFolder + u"Data\\" + chosen->m_cabName.m_strName))
         return Fail("cannot copy " + ToUtf8(chosen->m_cabName.m_strName) + " to the handheld");
     const CString strLocal = CBackupDlg::GetLocalIndexPath() + u".demo";
     dlg.WriteBackupIndex(strLocal);

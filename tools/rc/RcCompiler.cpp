@@ -140,13 +140,6 @@ bool RcCompiler::Fail(const std::string& message, int line)
     return false;
 }
 
-bool RcCompiler::Expect(char c)
-{
-    if (!IsPunct(c)) return Fail(std::string("expected '") + c + "'");
-    Next();
-    return true;
-}
-
 bool RcCompiler::Begin()
 {
     if (IsWord("BEGIN") || IsPunct('{')) {

@@ -41,7 +41,6 @@ private:
     bool IsPunct(char c) const;
     // The error at the next token, or at the given line.
     bool Fail(const std::string& message, int line = 0);
-    bool Expect(char c);
     bool Begin();
     bool AtEnd();
     bool Comma();

@@ -10,7 +10,6 @@ public:
     explicit ListViewModel(QObject* parent) : QAbstractTableModel(parent) {}
 
     void SetList(CListCtrl* list);
-    CListCtrl* List() const { return m_list; }
     // The list changed: one row, or (-1) everything.
     void Refresh(int nItem);
 

@@ -34,10 +34,7 @@ struct HWND__ {
 
 // Private members of the window classes, for the layer's Qt side.
 struct WindowAccess {
-    static UINT TemplateId(const CDialog& dlg) { return dlg.m_nIDTemplate; }
-    static CWnd* ParentWnd(const CDialog& dlg) { return dlg.m_pParentWnd; }
     static void SetView(CListCtrl& list, ListCtrlView* view) { list.m_pView = view; }
-    static void SetClientRect(CListCtrl& list, const RECT& rc) { list.m_rcClient = rc; }
     static void SetStyle(CListCtrl& list, DWORD style) { list.m_dwStyle = style; }
     static HICON& Icon(CWnd& wnd, BOOL big) { return big ? wnd.m_hIconBig : wnd.m_hIconSmall; }
 };
