@@ -5,17 +5,12 @@
 
 #include "core/CFunction.h"
 #include "framework/CKelApp.h"
+#include "framework/detail/RunningKelApp.h"
 #include "platform/FileApi.h"
 
 namespace {
 
-// The running application when it is a CKelApp; the paths of any other have no folder and no name.
-CKelApp* RunningKelApp()
-{
-    CWinApp* app = AfxGetApp();
-    if (!app || !app->IsKindOf(RUNTIME_CLASS(CKelApp))) return nullptr;
-    return static_cast<CKelApp*>(app);
-}
+using pelrudo::detail::RunningKelApp;
 
 CString InstallFolder()
 {

@@ -3,17 +3,23 @@
 
 #include "core/CRegistry.h"
 #include "framework/detail/RunningApp.h"
+#include "framework/detail/RunningKelApp.h"
 #include "platform/FileApi.h"
+
+CKelApp* pelrudo::detail::RunningKelApp()
+{
+    CWinApp* app = AfxGetApp();
+    if (!app || !app->IsKindOf(RUNTIME_CLASS(CKelApp))) return nullptr;
+    return static_cast<CKelApp*>(app);
+}
 
 namespace {
 
-// Only an application that is a CKelApp by its run-time class has services; any other is read no further.
 pelrudo::detail::AppServices RunningKelAppServices()
 {
-    CWinApp* app = AfxGetApp();
-    if (!app || !app->IsKindOf(RUNTIME_CLASS(CKelApp))) return {};
-    auto* kel = static_cast<CKelApp*>(app);
-    return {kel->GetLogFile(), kel->GetLangPack()};
+    CKelApp* app = pelrudo::detail::RunningKelApp();
+    if (!app) return {};
+    return {app->GetLogFile(), app->GetLangPack()};
 }
 
 [[maybe_unused]] const bool g_lookupInstalled = (pelrudo::detail::g_runningAppServices = &RunningKelAppServices, true);

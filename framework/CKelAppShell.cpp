@@ -1,6 +1,7 @@
 // CKelApp's start-up and exit in their fixed orders, the language choice and the product version.
 #include <cstring>
 
+#include "core/CFunction.h"
 #include "framework/CAppParam.h"
 #include "framework/CKelApp.h"
 #include "framework/CLangPack.h"
@@ -17,7 +18,7 @@ constexpr DWORD kFlagPluginMgr = 0x10;
 
 CString WithBackslash(CString path)
 {
-    if (path.IsEmpty() || path[path.GetLength() - 1] != u'\\') path += u'\\';
+    if (!CFunction::IsFolder(path)) path += u'\\';
     return path;
 }
 
@@ -33,14 +34,15 @@ void DeleteService(T*& service)
 BOOL CKelApp::InitInstance()
 {
     SetInstallDir(InstallKey(), u"InstallDir");
+    const CString strAppPath = GetAppPath();
     if (m_dwFlags & kFlagLogFile) {
         // The object stays also when the file cannot be made: it is then a stopped log.
         m_pLogFile = new CLogFile;
-        m_pLogFile->Create(WithBackslash(GetAppPath()) + m_pszAppName + u".txt");
+        m_pLogFile->Create(WithBackslash(strAppPath) + m_pszAppName + u".txt");
     }
     if (m_dwFlags & kFlagPluginMgr) {
         m_pPluginMgr = new CPluginMgr;
-        m_pPluginMgr->Init(GetAppPath());
+        m_pPluginMgr->Init(strAppPath);
     }
     if (m_dwFlags & kFlagParam) InitParam();
     if (m_dwFlags & kFlagLangPack) {
@@ -55,10 +57,7 @@ int CKelApp::ExitInstance()
     DeleteService(m_pPluginMgr);
     ReleaseLangPack();
     ReleaseParam();
-    if (m_pLogFile) {
-        m_pLogFile->Destory();
-        DeleteService(m_pLogFile);
-    }
+    DeleteService(m_pLogFile);  // its destructor stops the writer and closes the file
     return CWinApp::ExitInstance();
 }
 
@@ -97,8 +96,7 @@ void CKelApp::InitLangPack(UINT nLangID)
 
 void CKelApp::ReleaseLangPack()
 {
-    if (m_pLangPack) m_pLangPack->Close();
-    DeleteService(m_pLangPack);
+    DeleteService(m_pLangPack);  // its destructor closes the pack
 }
 
 void CKelApp::ReleaseParam()

@@ -55,7 +55,7 @@ void CLangPack::FindLangPack(char16_t* pszPath, UINT nLangID, const CString& str
     if (!pszPath) return;
     pszPath[0] = 0;
     CString pattern = strFolder;
-    if (pattern.IsEmpty() || pattern[pattern.GetLength() - 1] != u'\\') pattern += u'\\';
+    if (!CFunction::IsFolder(pattern)) pattern += u'\\';
     pattern += u"*.lng";
 
     CKelFileFind finder;

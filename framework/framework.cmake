@@ -19,6 +19,7 @@ pelrudo_add_component(pelrudo_framework
 if(TARGET pelrudo_window)
     pelrudo_add_component(pelrudo_kelapp
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/CKelApp.cpp
+                ${CMAKE_CURRENT_LIST_DIR}/detail/RunningKelApp.h
         HEADERS ${CMAKE_CURRENT_LIST_DIR}/CKelApp.h
         DEPENDS pelrudo_framework pelrudo_window pelrudo_core pelrudo_paths pelrudo_resource)
 endif()

@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "core/CFunction.h"
 #include "platform/FileApi.h"
 
 CKelFileFind::CKelFileFind() = default;
@@ -59,7 +60,7 @@ CString CKelFileFind::GetFilePath()
 {
     AssertDoneNext();
     CString path = m_strRoot;
-    if (path.IsEmpty() || path[path.GetLength() - 1] != u'\\') path += u'\\';
+    if (!CFunction::IsFolder(path)) path += u'\\';
     return path + GetFileName();
 }
 

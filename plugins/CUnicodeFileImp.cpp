@@ -55,7 +55,7 @@ void CUnicodeFileImp::WriteString(const CString& strText)
     std::u16string_view text = strText.View();
     bool mark = GetPosition() == 0;
     auto lineFeeds = static_cast<std::size_t>(std::count(text.begin(), text.end(), kLineFeed));
-    // Built whole and written with one call: a document is one write, not one per line.
+    // Sized exactly up front and written with one call.
     std::vector<BYTE> bytes(2 * (text.size() + lineFeeds + (mark ? 1 : 0)));
     BYTE* out = bytes.data();
     auto put = [&out](char16_t unit) {
