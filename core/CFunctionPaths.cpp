@@ -5,7 +5,7 @@
 
 int CFunction::IsPathExist(CString strPath)
 {
-    if (!strPath.IsEmpty() && strPath[strPath.GetLength() - 1] == u'\\') strPath += u"*.*";
+    if (IsFolder(strPath)) strPath += u"*.*";
     return IsFileExist(strPath);
 }
 

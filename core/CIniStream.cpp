@@ -197,15 +197,14 @@ CString CIniStream::Render() const
     CString text;
     text.GetBuffer(length);  // room for the whole document at once
     text.ReleaseBuffer(0);
-    auto append = [&text](const CString& part) { text.Append(part.GetString(), part.GetLength()); };
     for (const Segment* segment = m_pFirst; segment; segment = segment->next) {
         text += u'[';
-        append(segment->name);
+        text += segment->name;
         text += u"]\n";
         for (const Segment::Pair& pair : segment->pairs) {
-            append(pair.key);
+            text += pair.key;
             text += u'=';
-            append(pair.value);
+            text += pair.value;
             text += u'\n';
         }
         text += u'\n';

@@ -1,7 +1,6 @@
 // The remote API client: the Ce... calls over one link to the handheld named by PELRUDO_DEVICE.
 #include "core/Rapi.h"
 
-#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -10,7 +9,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -264,7 +262,7 @@ bool TakeU32(WireReader& reply, DWORD* to)
 {
     WireReader::Record record;
     if (!reply.Opt(record)) return false;
-    if (to && record.present && record.hasData && record.size >= 4) *to = Le32(record.data);
+    if (to) *to = record.U32Or(*to);
     return true;
 }
 

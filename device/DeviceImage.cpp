@@ -15,10 +15,6 @@ namespace {
 
 constexpr int kMaxDepth = 128;
 
-ShareTable::Key KeyOf(const struct stat& status)
-{
-    return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
-}
 
 bool SameName(const std::u16string& a, const std::u16string& b)
 {
@@ -42,7 +38,7 @@ bool DeviceImage::Open(const std::string& dir, std::string& error)
         error = "cannot open " + m_root;
         return false;
     }
-    m_storeRoots.assign(1, KeyOf(status));
+    m_storeRoots.assign(1, ShareTable::KeyOf(status));
     for (std::size_t i = 1; i < m_settings.Stores().size(); ++i) {
         const std::u16string& root = m_settings.Stores()[i].root;
         Resolved resolved;
@@ -50,7 +46,7 @@ bool DeviceImage::Open(const std::string& dir, std::string& error)
             error = "cannot make the store folder " + Utf16ToUtf8(root);
             return false;
         }
-        m_storeRoots.push_back(KeyOf(resolved.status));
+        m_storeRoots.push_back(ShareTable::KeyOf(resolved.status));
     }
     m_used.assign(m_settings.Stores().size(), 0);
     return true;
@@ -83,7 +79,7 @@ bool DeviceImage::Match(int folder, const std::u16string& part, std::string& nam
 
 std::size_t DeviceImage::StoreOf(const struct stat& status, std::size_t current) const
 {
-    const ShareTable::Key key = KeyOf(status);
+    const ShareTable::Key key = ShareTable::KeyOf(status);
     for (std::size_t i = 1; i < m_storeRoots.size(); ++i) {
         if (m_storeRoots[i] == key) return i;
     }
@@ -92,7 +88,7 @@ std::size_t DeviceImage::StoreOf(const struct stat& status, std::size_t current)
 
 bool DeviceImage::IsStoreRoot(const struct stat& status) const
 {
-    const ShareTable::Key key = KeyOf(status);
+    const ShareTable::Key key = ShareTable::KeyOf(status);
     for (const auto& root : m_storeRoots) {
         if (root == key) return true;
     }

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -43,10 +42,13 @@ DWORD FileError(int err)
     return err == ELOOP ? static_cast<DWORD>(ERROR_ACCESS_DENIED) : ErrnoToWin32(err);
 }
 
+bool CanRead(DWORD access) { return access & (GENERIC_READ | GENERIC_ALL); }
+bool CanWrite(DWORD access) { return access & (GENERIC_WRITE | GENERIC_ALL); }
+
 int OpenFlags(DWORD access)
 {
-    const bool read = access & (GENERIC_READ | GENERIC_ALL);
-    const bool write = access & (GENERIC_WRITE | GENERIC_ALL);
+    const bool read = CanRead(access);
+    const bool write = CanWrite(access);
     const int mode = read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY;
     return mode | O_NOFOLLOW | O_CLOEXEC;
 }
@@ -97,10 +99,6 @@ void PutTime(WireWriter& out, bool wanted, const FILETIME& time)
     out.Opt(bytes, sizeof(bytes));
 }
 
-ShareTable::Key FileKey(const struct stat& status)
-{
-    return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
-}
 
 }  // namespace
 
@@ -205,7 +203,7 @@ DWORD DeviceSession::OpenFile(const DeviceImage::Resolved& target, DWORD access,
     if (fd < 0) return FileError(errno);
     struct stat status {};
     ::fstat(fd, &status);
-    const ShareTable::Key id = FileKey(status);
+    const ShareTable::Key id = ShareTable::KeyOf(status);
     if (!m_image.Shares().Acquire(id, access, share)) {
         ::close(fd);
         return ERROR_SHARING_VIOLATION;
@@ -256,7 +254,7 @@ bool DeviceSession::ReadFile(WireReader& in, WireWriter& out)
     if (!in.U32(overlapped)) return false;
     Object* file = Find(handle, Kind::File);
     DWORD error = !file ? static_cast<DWORD>(ERROR_INVALID_HANDLE)
-                        : (file->access & (GENERIC_READ | GENERIC_ALL)) ? 0 : static_cast<DWORD>(ERROR_ACCESS_DENIED);
+                        : CanRead(file->access) ? 0 : static_cast<DWORD>(ERROR_ACCESS_DENIED);
     if (error) {
         Head(out, error, FALSE);
         out.U32(0);
@@ -292,7 +290,7 @@ bool DeviceSession::WriteFile(WireReader& in, WireWriter& out)
     if (!in.U32(overlapped)) return false;
     Object* file = Find(handle, Kind::File);
     DWORD error = !file ? static_cast<DWORD>(ERROR_INVALID_HANDLE)
-                        : (file->access & (GENERIC_WRITE | GENERIC_ALL)) ? 0 : static_cast<DWORD>(ERROR_ACCESS_DENIED);
+                        : CanWrite(file->access) ? 0 : static_cast<DWORD>(ERROR_ACCESS_DENIED);
     std::uint32_t written = 0;
     if (!error && data.size > 0) {
         struct stat status {};
@@ -359,8 +357,8 @@ bool DeviceSession::MoveFile(WireReader& in, WireWriter& out)
                    m_image.IsStoreRoot(source.status)))
         error = ERROR_ACCESS_DENIED;
     // A change of case only names the same file twice; anything else already there stays.
-    if (!error && target.exists && FileKey(target.status) != FileKey(source.status)) error = ERROR_ALREADY_EXISTS;
-    if (!error && m_image.Shares().InUse(FileKey(source.status))) error = ERROR_SHARING_VIOLATION;
+    if (!error && target.exists && ShareTable::KeyOf(target.status) != ShareTable::KeyOf(source.status)) error = ERROR_ALREADY_EXISTS;
+    if (!error && m_image.Shares().InUse(ShareTable::KeyOf(source.status))) error = ERROR_SHARING_VIOLATION;
     if (!error && ::renameat(source.folder.Get(), source.name.c_str(), target.folder.Get(),
                              (target.exists ? Utf16ToUtf8(to.value.substr(to.value.find_last_of(u"\\/") + 1))
                                             : target.name).c_str()) != 0)
@@ -378,7 +376,7 @@ bool DeviceSession::DeleteFile(WireReader& in, WireWriter& out)
     DWORD error = name.present ? m_image.Resolve(name.value, target) : static_cast<DWORD>(ERROR_INVALID_PARAMETER);
     if (!error && !target.exists) error = ERROR_FILE_NOT_FOUND;
     if (!error && (target.name.empty() || !S_ISREG(target.status.st_mode))) error = ERROR_ACCESS_DENIED;
-    if (!error && m_image.Shares().InUse(FileKey(target.status))) error = ERROR_SHARING_VIOLATION;
+    if (!error && m_image.Shares().InUse(ShareTable::KeyOf(target.status))) error = ERROR_SHARING_VIOLATION;
     if (!error && ::unlinkat(target.folder.Get(), target.name.c_str(), 0) != 0) error = FileError(errno);
     m_image.Invalidate();
     Head(out, error, error ? FALSE : TRUE);
@@ -494,6 +492,15 @@ bool DeviceSession::GetSystemInfo(WireReader& in, WireWriter& out)
 
 // ---- registry
 
+// Hands out a handle for a key just opened; a session that holds too many closes it again.
+LONG DeviceSession::AddKey(HKEY key, std::uint32_t& handle)
+{
+    handle = Add(Object{Kind::Key, -1, 0, 0, {}, 0, key});
+    if (handle != 0) return ERROR_SUCCESS;
+    ::RegCloseKey(key);
+    return ERROR_TOO_MANY_OPEN_FILES;
+}
+
 bool DeviceSession::RegOpenKeyEx(WireReader& in, WireWriter& out)
 {
     std::uint32_t handle = 0;
@@ -505,10 +512,7 @@ bool DeviceSession::RegOpenKeyEx(WireReader& in, WireWriter& out)
     LONG status = static_cast<LONG>(KeyOf(handle, parent));
     if (status == ERROR_SUCCESS) status = ::RegOpenKeyEx(parent, subKey.Get(), 0, KEY_ALL_ACCESS, &opened);
     std::uint32_t result = 0;
-    if (status == ERROR_SUCCESS && (result = Add(Object{Kind::Key, -1, 0, 0, {}, 0, opened})) == 0) {
-        ::RegCloseKey(opened);
-        status = ERROR_TOO_MANY_OPEN_FILES;
-    }
+    if (status == ERROR_SUCCESS) status = AddKey(opened, result);
     Head(out, static_cast<DWORD>(status), static_cast<DWORD>(status));
     if (status == ERROR_SUCCESS) out.U32(result);
     return true;
@@ -528,10 +532,7 @@ bool DeviceSession::RegCreateKeyEx(WireReader& in, WireWriter& out)
         status = ::RegCreateKeyEx(parent, subKey.Get(), 0, className.present ? className.value.data() : nullptr, 0,
                                   KEY_ALL_ACCESS, nullptr, &created, &disposition);
     std::uint32_t result = 0;
-    if (status == ERROR_SUCCESS && (result = Add(Object{Kind::Key, -1, 0, 0, {}, 0, created})) == 0) {
-        ::RegCloseKey(created);
-        status = ERROR_TOO_MANY_OPEN_FILES;
-    }
+    if (status == ERROR_SUCCESS) status = AddKey(created, result);
     Head(out, static_cast<DWORD>(status), static_cast<DWORD>(status));
     if (status == ERROR_SUCCESS) out.U32(result).U32(disposition);
     return true;

@@ -43,6 +43,7 @@ private:
     Object* Find(std::uint32_t handle, Kind kind);
     void Close(Object& object);
     DWORD KeyOf(std::uint32_t handle, HKEY& key);
+    LONG AddKey(HKEY key, std::uint32_t& handle);
 
     bool CreateFile(WireReader& in, WireWriter& out);
     bool ReadFile(WireReader& in, WireWriter& out);

@@ -1,6 +1,11 @@
 // ShareTable: the opens of each handheld file across all sessions, and the share-mode rules between them.
 #include "device/ShareTable.h"
 
+ShareTable::Key ShareTable::KeyOf(const struct stat& status)
+{
+    return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+
 namespace {
 
 // Does a holder of `share` allow an open for `access`?

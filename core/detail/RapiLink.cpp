@@ -55,11 +55,6 @@ RapiLink::~RapiLink()
     ::close(m_fd);
 }
 
-void RapiLink::Interrupt()
-{
-    ::shutdown(m_fd, SHUT_RDWR);
-}
-
 bool RapiLink::Fail()
 {
     if (!m_broken) ::shutdown(m_fd, SHUT_RDWR);
@@ -312,7 +307,6 @@ bool RapiLink::Read(std::uint32_t handle, const std::shared_ptr<FileState>& file
     FileState& f = *file;
     while (f.Available() < size) {
         if (m_broken) return false;
-        if (f.inflight == 0 && (f.eof || f.error)) break;
         RequestReads(handle, file, size);
         if (f.inflight == 0) break;
         if (!Flush() || !SettleOne()) return false;

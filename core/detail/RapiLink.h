@@ -52,8 +52,6 @@ public:
     bool Broken() const { return m_broken; }
     // Gives the link up (a reply made no sense); every later use fails.
     void Break() { Fail(); }
-    // From any thread: wakes the link's waits, which then fail.
-    void Interrupt();
 
     // Begins a synchronous request; Call sends it and hands back its reply body, valid until the next
     // use of the link.
