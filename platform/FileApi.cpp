@@ -20,8 +20,12 @@
 #include "platform/Text.h"
 #include "platform/WinBase.h"
 #include "platform/detail/HostFile.h"
+#include "platform/detail/HostFolder.h"
 #include "platform/detail/KernelObject.h"
 #include "platform/detail/WindowsPath.h"
+
+using pelrudo::detail::IsHostFolder;
+using pelrudo::detail::ParentFolder;
 
 namespace {
 
@@ -35,25 +39,12 @@ BOOL Fail(DWORD error)
     return FALSE;
 }
 
-std::string Parent(const std::string& path)
-{
-    std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool IsFolder(const std::string& path)
-{
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 // The platform's error for a failed host call on path: a missing file whose folder exists is
 // ERROR_FILE_NOT_FOUND, a missing folder ERROR_PATH_NOT_FOUND.
 DWORD HostError(int err, const std::string& path)
 {
     switch (err) {
-    case ENOENT: return IsFolder(Parent(path)) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+    case ENOENT: return IsHostFolder(ParentFolder(path)) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
     case ENOTDIR: return ERROR_PATH_NOT_FOUND;
     case EISDIR: return ERROR_ACCESS_DENIED;
     default: return ErrnoToWin32(err);
@@ -138,7 +129,7 @@ int OpenExisting(const std::string& path, DWORD access, int& mode)
 // other opener can see it unlocked. File systems without unnamed files create, then lock.
 DWORD CreateLocked(const std::string& path, DWORD share, int& fd)
 {
-    fd = open(Parent(path).c_str(), kOpenFlags | O_TMPFILE | O_RDWR, 0666);
+    fd = open(ParentFolder(path).c_str(), kOpenFlags | O_TMPFILE | O_RDWR, 0666);
     if (fd >= 0) {
         LockShare(fd, O_RDWR, share);
         char self[64];
@@ -161,10 +152,12 @@ DWORD CreateLocked(const std::string& path, DWORD share, int& fd)
 
 // Checks and locks an existing file, truncating it only once the lock is held. A file without any
 // write permission is read-only for every writer, the superuser included, as on the platform.
-DWORD TakeExisting(int fd, int mode, DWORD share, bool writing, bool truncate)
+// regular, when given, tells whether it is a regular file.
+DWORD TakeExisting(int fd, int mode, DWORD share, bool writing, bool truncate, bool* regular)
 {
     struct stat info {};
     if (fstat(fd, &info) != 0) return ErrnoToWin32(errno);
+    if (regular) *regular = S_ISREG(info.st_mode);
     if (S_ISDIR(info.st_mode)) return ERROR_ACCESS_DENIED;
     if (writing && S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0) return ERROR_ACCESS_DENIED;
     if (!LockShare(fd, mode, share)) return ERROR_SHARING_VIOLATION;
@@ -174,9 +167,12 @@ DWORD TakeExisting(int fd, int mode, DWORD share, bool writing, bool truncate)
 
 // The open behind CreateFile and CopyFile. On success fd is set and the result is ERROR_SUCCESS, or
 // ERROR_ALREADY_EXISTS when OPEN_ALWAYS or CREATE_ALWAYS found the file; on failure fd is -1.
-DWORD OpenHostFile(const std::string& path, DWORD access, DWORD share, DWORD disposition, int& fd)
+// regular, when given, tells whether the file opened is a regular one (every file made here is).
+DWORD OpenHostFile(const std::string& path, DWORD access, DWORD share, DWORD disposition, int& fd,
+                   bool* regular = nullptr)
 {
     fd = -1;
+    if (regular) *regular = true;
     if (disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING) return ERROR_INVALID_PARAMETER;
     if (disposition == TRUNCATE_EXISTING && !HostFile::Writes(access)) return ERROR_INVALID_PARAMETER;
     if (disposition == CREATE_NEW) return CreateLocked(path, share, fd);
@@ -189,7 +185,7 @@ DWORD OpenHostFile(const std::string& path, DWORD access, DWORD share, DWORD dis
         int mode = O_RDWR;
         fd = OpenExisting(path, needed, mode);
         if (fd >= 0) {
-            error = TakeExisting(fd, mode, share, HostFile::Writes(needed), truncate);
+            error = TakeExisting(fd, mode, share, HostFile::Writes(needed), truncate, regular);
             if (error == ERROR_SUCCESS) return mayCreate ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
             close(fd);
             fd = -1;
@@ -455,30 +451,45 @@ UINT WindowsDirectory(Ch* buffer, UINT size)
 // Maps name and opens it. A file that is never made here is first opened by its exact host path:
 // such an open succeeds only when every component is there as named, which is the path the mapping
 // gives then, so the mapping's own look at the disk is spared. Any failure goes the mapping's way.
-DWORD MapAndOpen(LPCWSTR name, DWORD access, DWORD share, DWORD disposition, int& fd)
+DWORD MapAndOpen(LPCWSTR name, DWORD access, DWORD share, DWORD disposition, int& fd, bool& regular)
 {
     fd = -1;
     WindowsPath path;
     if (DWORD error = name ? ResolveWindowsPath(name, path) : ERROR_PATH_NOT_FOUND) return error;
     if (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING) {
         const std::string exact = ExactHostPath(path);
-        if (!exact.empty() && OpenHostFile(exact, access, share, disposition, fd) == ERROR_SUCCESS) return ERROR_SUCCESS;
+        if (!exact.empty() && OpenHostFile(exact, access, share, disposition, fd, &regular) == ERROR_SUCCESS)
+            return ERROR_SUCCESS;
     }
     std::string host;
     if (DWORD error = MapToHost(path, host)) return error;
-    return OpenHostFile(host, access, share, disposition, fd);
+    return OpenHostFile(host, access, share, disposition, fd, &regular);
 }
 
 }  // namespace
+
+std::string pelrudo::detail::ParentFolder(const std::string& path)
+{
+    std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool pelrudo::detail::IsHostFolder(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
 
 HANDLE CreateFile(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES, DWORD disposition,
                   DWORD, HANDLE)  // attributes and templates are not kept by the host
 {
     int fd = -1;
-    const DWORD error = MapAndOpen(name, access, shareMode, disposition, fd);
+    bool regular = true;
+    const DWORD error = MapAndOpen(name, access, shareMode, disposition, fd, regular);
     SetLastError(error);
     if (fd < 0) return INVALID_HANDLE_VALUE;
-    return KernelObject::Register(std::make_shared<HostFile>(fd, access, shareMode));
+    return KernelObject::Register(std::make_shared<HostFile>(fd, access, shareMode, regular));
 }
 
 HANDLE CreateFile(LPCSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security, DWORD disposition,
@@ -676,7 +687,7 @@ BOOL RemoveDirectory(LPCWSTR name)
     if (DWORD error = name ? MapWindowsPath(name, host) : ERROR_PATH_NOT_FOUND) return Fail(error);
     if (rmdir(host.c_str()) == 0) return TRUE;
     if (errno == ENOTEMPTY || errno == EEXIST) return Fail(ERROR_DIR_NOT_EMPTY);
-    if (errno == ENOTDIR && !IsFolder(host) && access(host.c_str(), F_OK) == 0) return Fail(ERROR_DIRECTORY);
+    if (errno == ENOTDIR && !IsHostFolder(host) && access(host.c_str(), F_OK) == 0) return Fail(ERROR_DIRECTORY);
     return Fail(HostError(errno, host));
 }
 

@@ -1,7 +1,6 @@
 // HostFile: a file handle's descriptor, with read-ahead and gathered writes on handles nobody shares.
 #include "platform/detail/HostFile.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,12 +11,6 @@
 #include "platform/WinBase.h"
 
 namespace {
-
-bool IsRegular(int fd)
-{
-    struct stat info {};
-    return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-}
 
 // Moves count bytes with as many host calls as it takes; a read stops early only at the end of the file.
 DWORD Move(int fd, bool writing, char* bytes, DWORD count, DWORD& moved)
@@ -52,9 +45,9 @@ BOOL Pass(int fd, bool writing, char* bytes, DWORD count, DWORD* done)
 }  // namespace
 
 // Devices and pipes are never buffered: what they say and are told cannot wait.
-HostFile::HostFile(int fd, DWORD access, DWORD share) : m_fd(fd), m_access(access)
+HostFile::HostFile(int fd, DWORD access, DWORD share, bool regular) : m_fd(fd), m_access(access)
 {
-    if (!IsRegular(fd)) return;
+    if (!regular) return;
     m_readAhead = Reads(access) && !(share & FILE_SHARE_WRITE);
     m_gatherWrites = Writes(access) && !(share & (FILE_SHARE_READ | FILE_SHARE_WRITE));
 }
@@ -71,8 +64,7 @@ BOOL HostFile::Read(void* buffer, DWORD count, DWORD* done)
     if (!Buffered()) return Pass(m_fd, false, bytes, count, done);
     std::lock_guard guard(m_lock);
     if (DWORD error = WriteOut()) return Report(error, 0, done);
-    if (!m_readAhead) return Pass(m_fd, false, bytes, count, done);
-    return ReadBuffered(bytes, count, done);
+    return ReadBuffered(bytes, count, done);  // a buffered handle that reads also reads ahead
 }
 
 // Serves the read from the read-ahead, refilling it a piece at a time; a read as large as a piece

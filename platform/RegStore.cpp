@@ -446,10 +446,16 @@ struct RegStore::Impl {
         return ERROR_SUCCESS;
     }
 
+    // Where name stands or would stand among the sub-keys.
+    static std::vector<Child>::iterator LowerChild(Node& node, std::u16string_view name)
+    {
+        return std::lower_bound(node.children.begin(), node.children.end(), name,
+                                [](const Child& c, std::u16string_view n) { return CompareFolded(c.name, n) < 0; });
+    }
+
     static std::vector<Child>::iterator FindChild(Node& node, std::u16string_view name)
     {
-        auto it = std::lower_bound(node.children.begin(), node.children.end(), name,
-                                   [](const Child& c, std::u16string_view n) { return CompareFolded(c.name, n) < 0; });
+        const auto it = LowerChild(node, name);
         return (it != node.children.end() && CompareFolded(it->name, name) == 0) ? it : node.children.end();
     }
 
@@ -477,10 +483,7 @@ struct RegStore::Impl {
             if (!create) return ERROR_FILE_NOT_FOUND;
             KeyId child = 0;
             if (LONG st = InsertKey(id, part, &child); st != ERROR_SUCCESS) return st;
-            const auto at = std::lower_bound(
-                node->children.begin(), node->children.end(), part,
-                [](const Child& c, std::u16string_view n) { return CompareFolded(c.name, n) < 0; });
-            node->children.insert(at, Child{std::u16string(part), child});
+            node->children.insert(LowerChild(*node, part), Child{std::u16string(part), child});
             // A new key is known to be empty, so it needs no loading later.
             Node& fresh = nodes[child];
             fresh.childrenLoaded = fresh.valuesLoaded = fresh.childValuesLoaded = true;

@@ -17,6 +17,7 @@
 #include "platform/Text.h"
 #include "platform/WinBase.h"
 #include "platform/detail/CommandLine.h"
+#include "platform/detail/HostFolder.h"
 
 namespace pelrudo::detail {
 
@@ -61,6 +62,9 @@ std::vector<std::u16string> SplitCommandLine(std::u16string_view text)
 
 }  // namespace pelrudo::detail
 
+using pelrudo::detail::IsHostFolder;
+using pelrudo::detail::ParentFolder;
+
 namespace {
 
 // Any value above 32 means success; the platform's shell usually answers 42.
@@ -72,21 +76,13 @@ HINSTANCE Result(int code)
     return reinterpret_cast<HINSTANCE>(static_cast<std::intptr_t>(code));
 }
 
-bool IsFolder(const std::string& host)
-{
-    struct stat st {};
-    return !host.empty() && stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 // 0 when the host path names a program this user may run, else the shell's error.
 int CheckProgram(const std::string& host)
 {
     if (host.empty()) return ERROR_PATH_NOT_FOUND;
     struct stat st {};
-    if (stat(host.c_str(), &st) != 0) {
-        const std::string::size_type slash = host.find_last_of('/');
-        return IsFolder(slash == 0 ? "/" : host.substr(0, slash)) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
-    }
+    if (stat(host.c_str(), &st) != 0)
+        return IsHostFolder(ParentFolder(host)) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
     // The desktop has no file associations (nor a folder browser): only programs can be opened.
     if (!S_ISREG(st.st_mode)) return SE_ERR_NOASSOC;
     return access(host.c_str(), X_OK) == 0 ? 0 : SE_ERR_ACCESSDENIED;
@@ -177,7 +173,7 @@ HINSTANCE ShellExecute(HWND, LPCWSTR lpOperation, LPCWSTR lpFile, LPCWSTR lpPara
     std::string folder;
     if (lpDirectory && *lpDirectory) {
         folder = ToHostPath(CStringW(lpDirectory));
-        if (!IsFolder(folder)) return Result(ERROR_PATH_NOT_FOUND);
+        if (!IsHostFolder(folder)) return Result(ERROR_PATH_NOT_FOUND);
     }
     std::vector<std::string> args{program};
     for (const std::u16string& arg : pelrudo::detail::SplitCommandLine(lpParameters ? lpParameters : u""))

@@ -5,14 +5,9 @@
 #include "platform/WinUser.h"  // the show commands (SW_SHOW ...)
 
 // Errors of ShellExecute beyond the platform's ERROR_ numbers (2 file and 3 path not found, 11 bad format).
-#define SE_ERR_FNF 2
-#define SE_ERR_PNF 3
 #define SE_ERR_ACCESSDENIED 5
 #define SE_ERR_OOM 8
 #define SE_ERR_NOASSOC 31
-#ifndef ERROR_BAD_FORMAT
-#define ERROR_BAD_FORMAT 11L
-#endif
 
 // Starts lpFile (a Windows path, or a host path starting with '/') as a host program that is not
 // waited for and outlives the caller. lpParameters is split by the platform's command-line rules

@@ -3,7 +3,6 @@
 
 #include <pthread.h>
 #include <sched.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -195,7 +194,6 @@ BOOL GetExitCodeThread(HANDLE thread, DWORD* exitCode)
     return TRUE;
 }
 
-DWORD GetCurrentThreadId() { return static_cast<DWORD>(syscall(SYS_gettid)); }
 
 HANDLE GetCurrentProcess() { return INVALID_HANDLE_VALUE; }
 

@@ -20,7 +20,6 @@ DWORD ResumeThread(HANDLE thread);
 BOOL SetThreadPriority(HANDLE thread, int priority);
 int GetThreadPriority(HANDLE thread);
 BOOL GetExitCodeThread(HANDLE thread, DWORD* exitCode);
-DWORD GetCurrentThreadId();
 // The pseudo handle of the calling process, as the platform's (-1).
 HANDLE GetCurrentProcess();
 // Copies a handle within this process; the two are closed separately. A copy answers waits and, for

@@ -6,6 +6,7 @@ pelrudo_add_component(pelrudo_fs
             ${CMAKE_CURRENT_LIST_DIR}/KernelObject.cpp
             ${CMAKE_CURRENT_LIST_DIR}/HostFile.cpp
             ${CMAKE_CURRENT_LIST_DIR}/detail/HostFile.h
+            ${CMAKE_CURRENT_LIST_DIR}/detail/HostFolder.h
             ${CMAKE_CURRENT_LIST_DIR}/detail/KernelObject.h
             ${CMAKE_CURRENT_LIST_DIR}/detail/WindowsPath.h
     HEADERS ${CMAKE_CURRENT_LIST_DIR}/FileApi.h

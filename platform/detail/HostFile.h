@@ -19,7 +19,8 @@ class HostFile : public KernelObject {
 public:
     static constexpr std::size_t kBuffer = 64 * 1024;
 
-    HostFile(int fd, DWORD access, DWORD share);
+    // regular: the descriptor is a regular file (devices and pipes are never buffered).
+    HostFile(int fd, DWORD access, DWORD share, bool regular);
     ~HostFile() override;
 
     // Does an access mask ask for reading, for writing?
