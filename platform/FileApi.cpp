@@ -523,7 +523,7 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
 {
     auto object = KernelObject::LookupAs<HostFile>(file);
     if (!object) return INVALID_SET_FILE_POINTER;
-    HostFile::Direct direct(*object);
+    HostFile::Direct direct(*object, true);
     if (!direct) return INVALID_SET_FILE_POINTER;
     LONGLONG move = distanceHigh ? static_cast<LONGLONG>((static_cast<ULONGLONG>(static_cast<DWORD>(*distanceHigh)) << 32) |
                                                          static_cast<DWORD>(distance))
@@ -531,7 +531,7 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
     LONGLONG base = 0;
     struct stat info {};
     if (method == FILE_CURRENT) {
-        base = lseek(direct.Fd(), 0, SEEK_CUR);
+        base = direct.Position();
     } else if (method == FILE_END) {
         base = fstat(direct.Fd(), &info) == 0 ? info.st_size : -1;
     } else if (method != FILE_BEGIN) {
@@ -546,7 +546,7 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
     // Without a high word the new position must fit in 32 bits, as on the platform.
     DWORD error = target < 0 ? ERROR_NEGATIVE_SEEK
                   : !distanceHigh && target >= static_cast<LONGLONG>(INVALID_SET_FILE_POINTER) ? ERROR_INVALID_PARAMETER
-                  : lseek(direct.Fd(), target, SEEK_SET) < 0 ? ErrnoToWin32(errno)
+                  : !direct.MoveTo(target) ? ErrnoToWin32(errno)
                   : ERROR_SUCCESS;
     SetLastError(error);
     if (error != ERROR_SUCCESS) return INVALID_SET_FILE_POINTER;

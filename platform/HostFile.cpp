@@ -143,11 +143,33 @@ DWORD HostFile::WriteOut()
     return error;
 }
 
-HostFile::Direct::Direct(HostFile& file) : m_file(file), m_guard(file.m_lock, std::defer_lock), m_ready(true)
+HostFile::Direct::Direct(HostFile& file, bool keepReadAhead)
+    : m_file(file), m_guard(file.m_lock, std::defer_lock), m_ready(true)
 {
     if (!m_file.Buffered()) return;
     m_guard.lock();
-    const DWORD error = m_file.Settle();
+    const DWORD error = keepReadAhead ? m_file.WriteOut() : m_file.Settle();
     if (error) SetLastError(error);
     m_ready = error == ERROR_SUCCESS;
+}
+
+off_t HostFile::Direct::Position() const
+{
+    const off_t host = lseek(m_file.m_fd, 0, SEEK_CUR);
+    return host < 0 ? host : host - static_cast<off_t>(m_file.m_end - m_file.m_begin);
+}
+
+bool HostFile::Direct::MoveTo(off_t target)
+{
+    if (!m_file.Buffered()) return lseek(m_file.m_fd, target, SEEK_SET) >= 0;
+    const off_t host = lseek(m_file.m_fd, 0, SEEK_CUR);
+    if (host < 0) return false;
+    // The read-ahead holds the bytes from start up to the descriptor's position.
+    const off_t start = host - static_cast<off_t>(m_file.m_end);
+    if (target >= start && target <= host) {
+        m_file.m_begin = static_cast<std::size_t>(target - start);
+        return true;
+    }
+    m_file.m_begin = m_file.m_end = 0;
+    return lseek(m_file.m_fd, target, SEEK_SET) >= 0;
 }

@@ -1,6 +1,8 @@
 // HostFile: the kernel object behind a file handle, with the buffer that gathers its small reads and writes.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <memory>
 #include <mutex>
@@ -40,12 +42,18 @@ public:
 
     // The descriptor for one direct host call: gathered bytes written out and read-ahead given back, so
     // its position and contents are what the handle's callers have seen. Holds the handle meanwhile.
+    // A caller that only moves the position keeps the read-ahead and moves through Position and MoveTo,
+    // so that a reader stepping back a little (as line readers do) does not read the piece again.
     class Direct {
     public:
-        explicit Direct(HostFile& file);
+        explicit Direct(HostFile& file, bool keepReadAhead = false);
         // False, with the last error set, when gathered bytes could not be written out.
         explicit operator bool() const { return m_ready; }
         int Fd() const { return m_file.m_fd; }
+        // Where the handle's callers stand; -1 with errno set when the host cannot tell.
+        off_t Position() const;
+        // false with errno set when the host refuses the position.
+        bool MoveTo(off_t target);
 
     private:
         HostFile& m_file;
