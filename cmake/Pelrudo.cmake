@@ -87,7 +87,9 @@ function(pelrudo_install_sdk)
                                   INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Pelrudo)
     write_basic_package_version_file(${PROJECT_BINARY_DIR}/PelrudoConfigVersion.cmake
                                      VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+    # pelrudo_add_resources, for consumers that compile resources with the installed pelrudo-rc.
     install(FILES ${PROJECT_BINARY_DIR}/PelrudoConfig.cmake ${PROJECT_BINARY_DIR}/PelrudoConfigVersion.cmake
+                  ${PROJECT_SOURCE_DIR}/cmake/PelrudoResources.cmake
             DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Pelrudo)
 endfunction()
 
