@@ -17,6 +17,10 @@ public:
     enum { IDD = 102 };
     static constexpr UINT WM_LOAD = WM_USER + 1;
     static constexpr UINT WM_APPLY = WM_USER + 2;
+    // The Application Manager's applications (desktop) and the agent's record (handheld), under
+    // HKEY_LOCAL_MACHINE. The trailing backslash also makes kAppsKey the prefix of each application's key.
+    static constexpr const char16_t* kAppsKey = u"SOFTWARE\\Microsoft\\Windows CE Services\\AppMgr\\Apps\\";
+    static constexpr const char16_t* kAgentKey = u"SOFTWARE\\Tavrimo\\Backup\\";
 
     explicit CBackupDlg(CWnd* pParent = nullptr);
     ~CBackupDlg() override;

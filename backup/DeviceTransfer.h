@@ -7,11 +7,11 @@
 // Both copies return TRUE only when the whole file reached its target. The data goes to the target's
 // name followed by ".part" and replaces the target only when whole; a failed copy removes it, so a
 // missing source, a failed read or write or a cut link leave the target as it was.
-BOOL CopyFileToDevice(const CString& strDesktopSource, const CString& strDeviceTarget);
-// Told the bytes written so far after each block, so that a caller can show the copy's progress.
+// pfnProgress, when given, is told the bytes written so far after each block, so that a caller can show
+// the copy's progress.
 using COPYPROGRESS = void (*)(DWORD dwCopied, void* pContext);
-BOOL CopyFileToDevice(const CString& strDesktopSource, const CString& strDeviceTarget, COPYPROGRESS pfnProgress,
-                      void* pContext);
+BOOL CopyFileToDevice(const CString& strDesktopSource, const CString& strDeviceTarget,
+                      COPYPROGRESS pfnProgress = nullptr, void* pContext = nullptr);
 BOOL CopyFileFromDevice(const CString& strDeviceSource, const CString& strDesktopTarget);
 // CeDeleteFile's result.
 BOOL DeleteDeviceFile(const CString& strDevicePath);

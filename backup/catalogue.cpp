@@ -8,9 +8,6 @@
 
 namespace {
 
-// The trailing backslash serves both to open the key and as the prefix of each application's path.
-constexpr const char16_t* kAppsKey = u"SOFTWARE\\Microsoft\\Windows CE Services\\AppMgr\\Apps\\";
-
 // Position of the first processor type that is the handheld's or reads as 0 (any type); -1 for none.
 INT_PTR MatchCpuType(const CStringArray& cpuTypes, DWORD dwCpuType)
 {

@@ -11,7 +11,6 @@ namespace {
 
 constexpr DWORD kConnectWaitMs = 1000;
 constexpr DWORD kAgentPauseMs = 100;
-const char16_t kAgentKey[] = u"SOFTWARE\\Tavrimo\\Backup\\";
 
 } // namespace
 

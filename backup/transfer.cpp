@@ -101,11 +101,6 @@ BOOL CopyWholeFile(const Side& from, const CString& strSource, const Side& to, c
 
 } // namespace
 
-BOOL CopyFileToDevice(const CString& strDesktopSource, const CString& strDeviceTarget)
-{
-    return CopyWholeFile(kDesktop, strDesktopSource, kDevice, strDeviceTarget);
-}
-
 BOOL CopyFileToDevice(const CString& strDesktopSource, const CString& strDeviceTarget, COPYPROGRESS pfnProgress,
                       void* pContext)
 {

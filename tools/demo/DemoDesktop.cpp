@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr const char16_t* kAppsKey = u"SOFTWARE\\Microsoft\\Windows CE Services\\AppMgr\\Apps\\";
 constexpr const char16_t* kActiveSync = u"C:\\Program Files\\Microsoft ActiveSync\\";
 
 struct SamplePackage {
@@ -132,7 +131,7 @@ std::string MakePackage(DWORD size)
 bool WriteSample(const SampleApp& app, unsigned colour)
 {
     CRegistry key;
-    if (!key.Open(HKEY_LOCAL_MACHINE, CString(kAppsKey) + app.key, 1)) {
+    if (!key.Open(HKEY_LOCAL_MACHINE, CString(CBackupDlg::kAppsKey) + app.key, 1)) {
         std::fprintf(stderr, "pelrudo-demo: cannot create the registry key of %s (error %u)\n",
                      ToUtf8(CString(app.key)).c_str(), key.GetLastError());
         return false;
@@ -191,7 +190,7 @@ bool DemoDesktop::Prepare(bool* pCreated)
 {
     *pCreated = false;
     CRegistry apps;
-    if (apps.Open(HKEY_LOCAL_MACHINE, kAppsKey, 0))
+    if (apps.Open(HKEY_LOCAL_MACHINE, CBackupDlg::kAppsKey, 0))
         return true;
 
     const unsigned colours[] = {0x3070C0, 0xC04030, 0x30A050};

@@ -17,7 +17,6 @@
 
 namespace {
 
-const char16_t kAgentKey[] = u"SOFTWARE\\Tavrimo\\Backup\\";
 constexpr int kAgentWaitSteps = 100;  // of 50 ms: the agent is a separate process on the handheld
 
 int Fail(const std::string& text)
@@ -30,7 +29,7 @@ CString AgentFolder()
 {
     CString strFolder;
     CRapiRegistry reg;
-    reg.Open(HKEY_LOCAL_MACHINE, kAgentKey, 0);
+    reg.Open(HKEY_LOCAL_MACHINE, CBackupDlg::kAgentKey, 0);
     reg.ReadString(u"InstallDir", strFolder);
     reg.Close();
     return strFolder;
