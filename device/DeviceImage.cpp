@@ -7,7 +7,6 @@
 #include <cerrno>
 
 #include "device/DevicePath.h"
-#include "platform/CStringT.h"
 #include "platform/Text.h"
 #include "platform/WinBase.h"
 
@@ -15,11 +14,24 @@ namespace {
 
 constexpr int kMaxDepth = 128;
 
-
-bool SameName(const std::u16string& a, const std::u16string& b)
+// Calls visit with the name of each entry of the folder but "." and "..".
+template <class Visit>
+void ForEachEntry(int folder, Visit visit)
 {
-    return CStringW(std::u16string_view(a)).CompareNoCase(b.c_str()) == 0;
+    const int copy = ::dup(folder);
+    DIR* listing = copy >= 0 ? ::fdopendir(copy) : nullptr;
+    if (!listing) {
+        if (copy >= 0) ::close(copy);
+        return;
+    }
+    ::rewinddir(listing);  // the copy shares its position with every other copy of the folder
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") visit(name);
+    }
+    ::closedir(listing);
 }
+
 
 }  // namespace
 
@@ -58,20 +70,10 @@ bool DeviceImage::Match(int folder, const std::u16string& part, std::string& nam
 {
     name = Utf16ToUtf8(part);
     if (::fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) return true;
-    const int copy = ::dup(folder);
-    DIR* listing = copy >= 0 ? ::fdopendir(copy) : nullptr;
-    if (!listing) {
-        if (copy >= 0) ::close(copy);
-        return false;
-    }
-    ::rewinddir(listing);  // the copy shares its position with every other copy of the folder
     std::string best;
-    while (const dirent* entry = ::readdir(listing)) {
-        const std::string candidate = entry->d_name;
-        if (candidate == "." || candidate == "..") continue;
-        if (SameName(Utf8ToUtf16(candidate), part) && (best.empty() || candidate < best)) best = candidate;
-    }
-    ::closedir(listing);
+    ForEachEntry(folder, [&](const std::string& candidate) {
+        if (DevicePath::SameName(Utf8ToUtf16(candidate), part) && (best.empty() || candidate < best)) best = candidate;
+    });
     if (best.empty() || ::fstatat(folder, best.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return false;
     name = best;
     return true;
@@ -146,25 +148,16 @@ DWORD DeviceImage::MakeFolders(std::u16string_view path) const
 // Sums the apparent sizes of the regular files below a folder, each into the innermost store holding it.
 void DeviceImage::Walk(int folder, std::size_t store, int depth)
 {
-    const int copy = ::dup(folder);
-    DIR* listing = copy >= 0 ? ::fdopendir(copy) : nullptr;
-    if (!listing) {
-        if (copy >= 0) ::close(copy);
-        return;
-    }
-    ::rewinddir(listing);
-    while (const dirent* entry = ::readdir(listing)) {
-        const std::string name = entry->d_name;
+    ForEachEntry(folder, [&](const std::string& name) {
         struct stat status {};
-        if (name == "." || name == ".." || ::fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (::fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return;
         if (S_ISREG(status.st_mode)) {
             m_used[store] += static_cast<std::uint64_t>(status.st_size);
         } else if (S_ISDIR(status.st_mode) && depth < kMaxDepth) {
             FileDescriptor child(::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
             if (child.Valid()) Walk(child.Get(), StoreOf(status, store), depth + 1);
         }
-    }
-    ::closedir(listing);
+    });
 }
 
 void DeviceImage::Measure()

@@ -1,6 +1,8 @@
 // DevicePath: the rules of handheld path names, and their split into components.
 #include "device/DevicePath.h"
 
+#include "platform/CStringT.h"
+
 namespace {
 
 constexpr std::size_t kMaxComponent = 255;
@@ -51,4 +53,9 @@ DWORD DevicePath::Normalize(std::u16string_view path, std::u16string& normalized
         normalized += part;
     }
     return ERROR_SUCCESS;
+}
+
+bool DevicePath::SameName(std::u16string_view a, std::u16string_view b)
+{
+    return CStringW(a).CompareNoCase(std::u16string(b).c_str()) == 0;
 }

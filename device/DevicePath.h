@@ -16,4 +16,6 @@ public:
     static DWORD Split(std::u16string_view path, std::vector<std::u16string>& parts);
     // The canonical form of a path: "\" and the components joined by '\'.
     static DWORD Normalize(std::u16string_view path, std::u16string& normalized);
+    // Names are the same when they differ only in case, as on the handheld.
+    static bool SameName(std::u16string_view a, std::u16string_view b);
 };

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -85,18 +86,22 @@ std::u16string NameBuffer(std::uint32_t chars)
     return std::u16string(std::max<std::uint32_t>(chars, 1), u'\0');
 }
 
-void PutTime(WireWriter& out, bool wanted, const FILETIME& time)
+// Words as one record of little-endian 32-bit values, or nothing when the caller sent a NULL.
+void PutWords(WireWriter& out, bool wanted, std::initializer_list<std::uint32_t> words)
 {
     if (!wanted) {
         out.Null();
         return;
     }
-    const std::uint8_t bytes[8] = {
-        static_cast<std::uint8_t>(time.dwLowDateTime), static_cast<std::uint8_t>(time.dwLowDateTime >> 8),
-        static_cast<std::uint8_t>(time.dwLowDateTime >> 16), static_cast<std::uint8_t>(time.dwLowDateTime >> 24),
-        static_cast<std::uint8_t>(time.dwHighDateTime), static_cast<std::uint8_t>(time.dwHighDateTime >> 8),
-        static_cast<std::uint8_t>(time.dwHighDateTime >> 16), static_cast<std::uint8_t>(time.dwHighDateTime >> 24)};
-    out.Opt(bytes, sizeof(bytes));
+    std::vector<std::uint8_t> bytes;
+    for (std::uint32_t word : words)
+        for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<std::uint8_t>(word >> shift));
+    out.Opt(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+}
+
+void PutTime(WireWriter& out, bool wanted, const FILETIME& time)
+{
+    PutWords(out, wanted, {time.dwLowDateTime, time.dwHighDateTime});
 }
 
 
@@ -454,9 +459,7 @@ bool DeviceSession::CreateProcess(WireReader& in, WireWriter& out)
     DWORD error = application.present ? m_image.Resolve(application.value, program) : static_cast<DWORD>(ERROR_INVALID_PARAMETER);
     if (!error) error = Spawn(program, application, commandLine, info);
     Head(out, error, error ? FALSE : TRUE);
-    std::uint8_t bytes[16];
-    for (int i = 0; i < 16; ++i) bytes[i] = static_cast<std::uint8_t>(info[i / 4] >> (8 * (i % 4)));
-    processInformation.present ? out.Opt(bytes, sizeof(bytes)) : out.Null();
+    PutWords(out, processInformation.present, {info[0], info[1], info[2], info[3]});
     return true;
 }
 
@@ -467,12 +470,10 @@ bool DeviceSession::GetStoreInformation(WireReader& in, WireWriter& out)
     m_image.Invalidate();
     const std::uint64_t capacity = m_image.Settings().Stores()[0].capacity;
     const std::uint64_t free = m_image.FreeSpace(0);
-    const std::uint32_t values[2] = {static_cast<std::uint32_t>(std::min<std::uint64_t>(capacity, 0xFFFFFFFFu)),
-                                     static_cast<std::uint32_t>(std::min<std::uint64_t>(free, 0xFFFFFFFFu))};
     Head(out, 0, TRUE);
-    std::uint8_t bytes[8];
-    for (int i = 0; i < 8; ++i) bytes[i] = static_cast<std::uint8_t>(values[i / 4] >> (8 * (i % 4)));
-    buffer.present ? out.Opt(bytes, sizeof(bytes)) : out.Null();
+    PutWords(out, buffer.present,
+             {static_cast<std::uint32_t>(std::min<std::uint64_t>(capacity, 0xFFFFFFFFu)),
+              static_cast<std::uint32_t>(std::min<std::uint64_t>(free, 0xFFFFFFFFu))});
     return true;
 }
 
@@ -481,12 +482,8 @@ bool DeviceSession::GetSystemInfo(WireReader& in, WireWriter& out)
     WireReader::Record buffer;
     if (!in.Opt(buffer)) return false;
     // An ARM handheld with one processor of the image's type; addresses are those of a CE 3.0 process.
-    const std::uint32_t words[9] = {5, 4096, 0x00010000u, 0x7FFFFFFFu, 1, 1, m_image.Settings().ProcessorType(),
-                                    0x00010000u, 4};
-    std::uint8_t bytes[36];
-    for (int i = 0; i < 36; ++i) bytes[i] = static_cast<std::uint8_t>(words[i / 4] >> (8 * (i % 4)));
     out.U32(0).U32(0);
-    out.Opt(bytes, sizeof(bytes));
+    PutWords(out, true, {5, 4096, 0x00010000u, 0x7FFFFFFFu, 1, 1, m_image.Settings().ProcessorType(), 0x00010000u, 4});
     return true;
 }
 

@@ -5,7 +5,6 @@
 #include <fstream>
 
 #include "device/DevicePath.h"
-#include "platform/CStringT.h"
 #include "platform/Text.h"
 
 DeviceSettings::DeviceSettings() : m_stores{Store{u"\\", kDefaultObjectStore}} {}
@@ -45,7 +44,7 @@ bool DeviceSettings::SetStore(std::u16string_view root, std::uint64_t capacity)
     std::u16string normalized;
     if (DevicePath::Normalize(root, normalized) != ERROR_SUCCESS) return false;
     for (Store& store : m_stores) {
-        if (CStringW(std::u16string_view(store.root)).CompareNoCase(normalized.c_str()) == 0) {
+        if (DevicePath::SameName(store.root, normalized)) {
             store.capacity = capacity;
             return true;
         }
