@@ -2,6 +2,7 @@
 #include "RcLexer.h"
 
 #include <cctype>
+#include <cstdlib>
 
 namespace {
 
@@ -103,10 +104,12 @@ bool RcLexer::ReadString(RcToken* token, std::string* error)
 void RcLexer::ReadNumber(RcToken* token)
 {
     token->kind = RcToken::Number;
-    std::size_t used = 0;
-    long value = std::stol(m_text.substr(m_pos, 24), &used, 0);
-    token->value = static_cast<unsigned long>(value) & 0xFFFFFFFFul;
-    m_pos += used;
+    // The whole number is read; one beyond 64 bits reads as the largest, which the 32 bits kept make 0xFFFFFFFF.
+    const char* start = m_text.c_str() + m_pos;
+    char* end = nullptr;
+    const unsigned long long value = std::strtoull(start, &end, 0);
+    token->value = static_cast<unsigned long>(value & 0xFFFFFFFFull);
+    m_pos += static_cast<std::size_t>(end - start);
     while (m_pos < m_text.size() && (m_text[m_pos] == 'L' || m_text[m_pos] == 'l' || m_text[m_pos] == 'U' ||
                                      m_text[m_pos] == 'u'))
         ++m_pos;

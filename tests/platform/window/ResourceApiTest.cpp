@@ -183,6 +183,8 @@ TEST_F(ResourceCompiler, ReportsFaultsWithTheirLine)
         {"\n\n5 DIALOG 0, 0, 10, 10\nSTYLE WS_BOGUS\nBEGIN\nEND\n", "line 4: unknown name WS_BOGUS"},
         {"7 BITMAP \"x.bmp\"\n", "line 1: unknown resource type BITMAP"},
         {"1 ICON \"s.rc\"\n", "line 1: not a valid .ico file"},
+        // A number too large even for 64 bits is read whole and refused, not a crash.
+        {"STRINGTABLE\nBEGIN\n 99999999999999999999999999 \"x\"\nEND\n", "string ids are 0 to 65535"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.script);
