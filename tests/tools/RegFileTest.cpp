@@ -326,6 +326,17 @@ TEST_F(PelrudoRegTest, ImportQueryExportAndDeleteThroughTheProgram)
     EXPECT_NE(out.find("    Odd    0x12345678    0102\n"), std::string::npos) << out;
 }
 
+// A character beyond the basic plane (a surrogate pair) in a multi-string is printed whole.
+TEST_F(PelrudoRegTest, QueryPrintsMultiStringsWithSurrogatePairsWhole)
+{
+    m_folder.WriteBytes("multi.reg", "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Multi]\r\n"
+                                     "\"Faces\"=hex(7):3d,d8,00,de,00,00,62,00,00,00,00,00\r\n");
+    std::string out;
+    ASSERT_EQ(Run("import '" + m_folder.Host("multi.reg") + "'", &out), 0) << out;
+    ASSERT_EQ(Run("query 'HKLM\\SOFTWARE\\Multi' Faces", &out), 0) << out;
+    EXPECT_NE(out.find("    Faces    REG_MULTI_SZ    \xF0\x9F\x98\x80\\0b\n"), std::string::npos) << out;
+}
+
 TEST_F(PelrudoRegTest, AFailedImportNamesFileAndLineExitsWithOneAndAppliesNothing)
 {
     std::string out;

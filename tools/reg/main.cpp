@@ -69,9 +69,15 @@ std::string DataText(const RegStoreValue& v)
     if (v.type == REG_SZ || v.type == REG_EXPAND_SZ) return Utf16ToUtf8(units.substr(0, units.find(u'\0')));
     if (v.type == REG_MULTI_SZ) {
         while (!units.empty() && units.back() == u'\0') units.pop_back();
+        // Each string is converted whole, so that a surrogate pair stays one character.
         std::string out;
-        for (char16_t c : units) out += c ? Utf16ToUtf8(std::u16string(1, c)) : "\\0";
-        return out;
+        for (std::size_t start = 0;;) {
+            const std::size_t end = units.find(u'\0', start);
+            out += Utf16ToUtf8(units.substr(start, end - start));
+            if (end == std::u16string::npos) return out;
+            out += "\\0";
+            start = end + 1;
+        }
     }
     char number[32];
     if ((v.type == REG_DWORD || v.type == REG_DWORD_BIG_ENDIAN) && v.data.size() == 4) {
