@@ -8,6 +8,8 @@
 #include "platform/CDataExchange.h"
 #include "platform/CImageList.h"
 #include "platform/CMenu.h"
+#include "platform/CPaintDC.h"
+#include "platform/CRect.h"
 #include "platform/IconApi.h"
 #include "platform/ResourceApi.h"
 
@@ -34,11 +36,17 @@ const char16_t kHelpText[] =
     u"选中程序前面的复选框，单击“确定”后该程序的安装包会备份到移动设备上；清除复选框，单击“确定”后"
     u"移动设备上的备份会被删除。单击“取消”则不做任何更改。\n\n";
 
+// String 101 as it stands: the system menu's About entry.
+CString AboutEntry()
+{
+    char16_t buffer[256] = {};
+    return CString(buffer, LoadString(AfxGetResourceHandle(), IDS_ABOUTBOX, buffer, 256));
+}
+
 // String 101 without its menu accelerator and ellipsis ("关于 Pelrudo(&A)..." reads "关于 Pelrudo").
 CString AboutTitle()
 {
-    char16_t buffer[256] = {};
-    CString title(buffer, LoadString(AfxGetResourceHandle(), IDS_ABOUTBOX, buffer, 256));
+    CString title = AboutEntry();
     int accelerator = title.Find(u"(&");
     if (accelerator >= 0)
         title = title.Left(accelerator);
@@ -111,10 +119,10 @@ BOOL CBackupDlg::OnInitDialog()
     CDialog::OnInitDialog();
     // The desktop's windows offer no system menu; where one exists it gets the About entry.
     if (CMenu* pSysMenu = GetSystemMenu(FALSE)) {
-        CString strAbout = AboutTitle();
+        CString strAbout = AboutEntry();
         if (!strAbout.IsEmpty()) {
             pSysMenu->AppendMenu(MF_SEPARATOR);
-            pSysMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, AboutText());
+            pSysMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, strAbout);
         }
     }
     SetIcon(m_hIcon, TRUE);
@@ -142,12 +150,20 @@ void CBackupDlg::OnHelpButton()
     MessageBox(CString(kHelpText) + AboutText(), nullptr, MB_OK | MB_ICONINFORMATION);
 }
 
-// The window system draws a minimised window's icon itself (set in OnInitDialog); nothing to paint then.
+// Minimised, the dialog shows its icon centred on the erased background.
 void CBackupDlg::OnPaint()
 {
-    if (IsIconic())
+    if (!IsIconic()) {
+        CDialog::OnPaint();
         return;
-    CDialog::OnPaint();
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    CRect rect;
+    GetClientRect(&rect);
+    const int x = (rect.Width() - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (rect.Height() - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
 }
 
 HCURSOR CBackupDlg::OnQueryDragIcon()
