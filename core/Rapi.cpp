@@ -77,12 +77,6 @@ HKEY ToKey(std::uint32_t remote)
     return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(remote));
 }
 
-DWORD Le32(const std::uint8_t* p)
-{
-    return static_cast<DWORD>(p[0]) | static_cast<DWORD>(p[1]) << 8 | static_cast<DWORD>(p[2]) << 16 |
-           static_cast<DWORD>(p[3]) << 24;
-}
-
 WORD Le16(const std::uint8_t* p)
 {
     return static_cast<WORD>(p[0] | p[1] << 8);
@@ -362,13 +356,13 @@ void CeGetSystemInfo(LPSYSTEM_INFO info)
     const std::uint8_t* p = record.data;
     info->wProcessorArchitecture = Le16(p);
     info->wReserved = Le16(p + 2);
-    info->dwPageSize = Le32(p + 4);
-    info->lpMinimumApplicationAddress = reinterpret_cast<LPVOID>(static_cast<std::uintptr_t>(Le32(p + 8)));
-    info->lpMaximumApplicationAddress = reinterpret_cast<LPVOID>(static_cast<std::uintptr_t>(Le32(p + 12)));
-    info->dwActiveProcessorMask = Le32(p + 16);
-    info->dwNumberOfProcessors = Le32(p + 20);
-    info->dwProcessorType = Le32(p + 24);
-    info->dwAllocationGranularity = Le32(p + 28);
+    info->dwPageSize = WireReader::Le32(p + 4);
+    info->lpMinimumApplicationAddress = reinterpret_cast<LPVOID>(static_cast<std::uintptr_t>(WireReader::Le32(p + 8)));
+    info->lpMaximumApplicationAddress = reinterpret_cast<LPVOID>(static_cast<std::uintptr_t>(WireReader::Le32(p + 12)));
+    info->dwActiveProcessorMask = WireReader::Le32(p + 16);
+    info->dwNumberOfProcessors = WireReader::Le32(p + 20);
+    info->dwProcessorType = WireReader::Le32(p + 24);
+    info->dwAllocationGranularity = WireReader::Le32(p + 28);
     info->wProcessorLevel = Le16(p + 32);
     info->wProcessorRevision = Le16(p + 34);
 }
@@ -382,8 +376,8 @@ BOOL CeGetStoreInformation(STORE_INFORMATION* info)
     WireReader::Record record;
     if (!call.Reply().Opt(record)) return call.Malformed();
     if (call.Ret() && info && record.hasData && record.size >= 8) {
-        info->dwStoreSize = Le32(record.data);
-        info->dwFreeSize = Le32(record.data + 4);
+        info->dwStoreSize = WireReader::Le32(record.data);
+        info->dwFreeSize = WireReader::Le32(record.data + 4);
     }
     return call.Ret() ? TRUE : FALSE;
 }
@@ -401,10 +395,10 @@ BOOL CeCreateProcess(LPCWSTR application, LPCWSTR commandLine, LPSECURITY_ATTRIB
     WireReader::Record record;
     if (!call.Reply().Opt(record)) return call.Malformed();
     if (call.Ret() && processInformation && record.hasData && record.size >= 16) {
-        processInformation->hProcess = ToHandle(Le32(record.data));
-        processInformation->hThread = ToHandle(Le32(record.data + 4));
-        processInformation->dwProcessId = Le32(record.data + 8);
-        processInformation->dwThreadId = Le32(record.data + 12);
+        processInformation->hProcess = ToHandle(WireReader::Le32(record.data));
+        processInformation->hThread = ToHandle(WireReader::Le32(record.data + 4));
+        processInformation->dwProcessId = WireReader::Le32(record.data + 8);
+        processInformation->dwThreadId = WireReader::Le32(record.data + 12);
     }
     return call.Ret() ? TRUE : FALSE;
 }

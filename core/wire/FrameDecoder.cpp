@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "core/wire/WireReader.h"
+
 std::uint8_t* FrameDecoder::Prepare(std::size_t n)
 {
     if (m_head == m_tail) {
@@ -29,8 +31,7 @@ FrameDecoder::Status FrameDecoder::Next(std::span<const std::uint8_t>& body)
     const std::size_t have = m_tail - m_head;
     if (have < 4) return Status::Incomplete;
     const std::uint8_t* p = m_buffer.data() + m_head;
-    const std::uint32_t length = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-                                 static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+    const std::uint32_t length = WireReader::Le32(p);
     if (length > m_maxFrame) {
         m_malformed = true;
         return Status::Malformed;

@@ -4,8 +4,7 @@
 std::uint32_t WireReader::Record::U32Or(std::uint32_t fallback) const
 {
     if (!present || !hasData || size < 4) return fallback;
-    return static_cast<std::uint32_t>(data[0]) | static_cast<std::uint32_t>(data[1]) << 8 |
-           static_cast<std::uint32_t>(data[2]) << 16 | static_cast<std::uint32_t>(data[3]) << 24;
+    return Le32(data);
 }
 
 bool WireReader::Fail()
@@ -26,8 +25,7 @@ bool WireReader::U32(std::uint32_t& value)
 {
     const std::uint8_t* p = nullptr;
     if (!Raw(4, p)) return false;
-    value = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+    value = Le32(p);
     return true;
 }
 

@@ -8,6 +8,13 @@
 // Once a read fails every later read fails too, so a handler may read all its fields and test Ok() once.
 class WireReader {
 public:
+    // The wire's numbers are little-endian.
+    static std::uint32_t Le32(const std::uint8_t* p)
+    {
+        return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+               static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+    }
+
     // An Opt or In record, or a Null in its place (present false). data points into the frame.
     struct Record {
         bool present = false;
