@@ -193,6 +193,18 @@ bool RcCompiler::Value(unsigned long* value, unsigned long base)
     return true;
 }
 
+bool RcCompiler::OptionalValue(unsigned long* value, unsigned long base)
+{
+    return !IsPunct(',') || (Comma() && Value(value, base));
+}
+
+bool RcCompiler::Box(unsigned long (&box)[4])
+{
+    for (unsigned long& v : box)
+        if (!Comma() || !Value(&v)) return false;
+    return true;
+}
+
 bool RcCompiler::Text(std::u16string* text)
 {
     if (Peek().kind != RcToken::String) return Fail("expected a string");
@@ -342,9 +354,9 @@ bool RcCompiler::Dialog(unsigned id)
         } else if (option == "FONT") {
             unsigned long weight = 0, italic = 0, charset = 0;
             if (!Value(&number) || !Comma() || !Text(&dlg.faceName)) return false;
-            if (IsPunct(',') && (!Comma() || !Value(&weight))) return false;
-            if (IsPunct(',') && (!Comma() || !Value(&italic))) return false;
-            if (IsPunct(',') && (!Comma() || !Value(&charset))) return false;
+            if (!OptionalValue(&weight)) return false;
+            if (!OptionalValue(&italic)) return false;
+            if (!OptionalValue(&charset)) return false;
             dlg.pointSize = static_cast<WORD>(number);
             dlg.weight = static_cast<WORD>(weight);
             dlg.italic = static_cast<BYTE>(italic);
@@ -379,9 +391,8 @@ bool RcCompiler::Control(pelrudo::detail::DialogTemplate* dlg)
             return false;
         item.classOrdinal = ClassOrdinal(Utf16ToUtf8(className));
         if (!item.classOrdinal) item.className = className;
-        for (auto& v : box)
-            if (!Comma() || !Value(&v)) return false;
-        if (IsPunct(',') && (!Comma() || !Value(&exStyle))) return false;
+        if (!Box(box)) return false;
+        if (!OptionalValue(&exStyle)) return false;
     } else {
         const ControlKind* known = nullptr;
         for (const ControlKind& k : kControlKinds)
@@ -390,11 +401,10 @@ bool RcCompiler::Control(pelrudo::detail::DialogTemplate* dlg)
         item.classOrdinal = known->classOrdinal;
         if (known->hasText && (!Text(&item.text) || !Comma())) return false;
         if (!Value(&id)) return false;
-        for (auto& v : box)
-            if (!Comma() || !Value(&v)) return false;
+        if (!Box(box)) return false;
         style = known->style;
-        if (IsPunct(',') && (!Comma() || !Value(&style, known->style))) return false;
-        if (IsPunct(',') && (!Comma() || !Value(&exStyle))) return false;
+        if (!OptionalValue(&style, known->style)) return false;
+        if (!OptionalValue(&exStyle)) return false;
     }
     item.id = static_cast<DWORD>(id);
     item.style = static_cast<DWORD>(style);

@@ -45,6 +45,10 @@ private:
     bool AtEnd();
     bool Comma();
     bool Value(unsigned long* value, unsigned long base = 0);
+    // A value after a comma when a comma follows; the value stays as it is otherwise.
+    bool OptionalValue(unsigned long* value, unsigned long base = 0);
+    // A control's position and size, each after a comma.
+    bool Box(unsigned long (&box)[4]);
     bool Text(std::u16string* text);
     bool Statement();
     bool Define();
