@@ -206,24 +206,6 @@ bool Nameable(const std::u16string& part)
     return part.find_first_of(u"*?\"<>|") == std::u16string::npos;
 }
 
-// The bytes Utf16ToUtf8 makes of text (a lone surrogate becomes a three-byte replacement), counted
-// without making them.
-std::size_t Utf8Length(std::u16string_view text)
-{
-    auto high = [](char16_t c) { return c >= 0xD800 && c <= 0xDBFF; };
-    auto low = [](char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
-    std::size_t bytes = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (high(text[i]) && i + 1 < text.size() && low(text[i + 1])) {
-            bytes += 4;
-            ++i;
-        } else {
-            bytes += text[i] < 0x80 ? 1 : text[i] < 0x800 ? 2 : 3;
-        }
-    }
-    return bytes;
-}
-
 DWORD CheckCharacters(std::u16string_view path)
 {
     for (char16_t c : path)
@@ -241,7 +223,7 @@ DWORD ApplyComponents(std::u16string_view rest, WindowsPath& out)
         if (part == u"..") {
             if (!out.parts.empty()) out.parts.pop_back();
         } else if (!part.empty() && part != u".") {
-            if (Utf8Length(part) > kMaxComponentBytes) return ERROR_FILENAME_EXCED_RANGE;
+            if (Utf8Size(part) > kMaxComponentBytes) return ERROR_FILENAME_EXCED_RANGE;
             out.parts.emplace_back(part);
         }
         start = end + 1;

@@ -236,6 +236,20 @@ std::string Utf16ToUtf8(std::u16string_view text)
     return out;
 }
 
+std::size_t Utf8Size(std::u16string_view text)
+{
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsHigh(text[i]) && i + 1 < text.size() && IsLow(text[i + 1])) {
+            bytes += 4;
+            ++i;
+        } else {
+            bytes += text[i] < 0x80 ? 1 : text[i] < 0x800 ? 2 : 3;  // a lone surrogate's replacement takes 3
+        }
+    }
+    return bytes;
+}
+
 std::u16string Utf8ToUtf16(std::string_view text)
 {
     std::u16string out;

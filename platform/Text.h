@@ -12,6 +12,8 @@
 
 // UTF-8 for the host's system calls; ill-formed input becomes U+FFFD, never an error.
 std::string Utf16ToUtf8(std::u16string_view text);
+// The length of Utf16ToUtf8(text), counted without making it.
+std::size_t Utf8Size(std::u16string_view text);
 std::u16string Utf8ToUtf16(std::string_view text);
 inline std::string ToUtf8(const CStringW& s) { return Utf16ToUtf8(s.View()); }
 inline CStringW FromUtf8(std::string_view s) { return CStringW(std::u16string_view(Utf8ToUtf16(s))); }

@@ -35,6 +35,7 @@ TEST_F(Text, Utf8RoundTripsAllPlanes)
         const std::string utf8 = Utf16ToUtf8(text);
         SCOPED_TRACE(utf8);
         EXPECT_EQ(Utf8ToUtf16(utf8), text);
+        EXPECT_EQ(Utf8Size(text), utf8.size());
     }
     EXPECT_EQ(Utf16ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
     EXPECT_EQ(Utf8ToUtf16("\xE4\xB8\xAD"), u"中");
@@ -65,6 +66,7 @@ TEST_F(Text, LoneSurrogatesBecomeReplacementCharacters)
 {
     const char16_t lone[] = {u'a', 0xD800, u'b', 0xDC00, 0xDBFF, 0};
     EXPECT_EQ(Utf16ToUtf8(lone), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_EQ(Utf8Size(lone), 11u);
     EXPECT_EQ(ToUtf8(CStringW(u"x")), "x");
     EXPECT_EQ(FromUtf8("表"), u"表");
 }
