@@ -147,7 +147,7 @@ int main(int argc, char** argv)
         return 1;
     }
     device.UseAsDesktop();
-    RegSetStorePath(device.Folder() + "/prefix/registry.db");
+    RegSetStorePath(device.DesktopRegistry());
     CBackupDlg index;
     if (!WriteDesktop(device.Folder() + "/apps", index) || !WriteAgentRecord()) {
         std::fprintf(stderr, "dialog bench: cannot write the desktop or the agent's record\n");

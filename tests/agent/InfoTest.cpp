@@ -122,7 +122,7 @@ TEST_F(InfoTest, SecondRunReplacesBothValues)
 
 TEST_F(InfoTest, OutsideAHandheldWritesNothing)
 {
-    const std::string desktopStore = m_device.Folder() + "/prefix/registry.db";
+    const std::string desktopStore = m_device.DesktopRegistry();
     ASSERT_EQ(0, DeviceEmulator::Run(DeviceEmulator::Program("pelrudo-info"), {},
                                      {"PELRUDO_CE_MODULE=\\Backup\\info.exe", "PELRUDO_CE_STORES=\\|100|40"}));
     RegSetStorePath(desktopStore);

@@ -116,7 +116,7 @@ protected:
         return result;
     }
 
-    std::string Unchanged() const { return BackupScene::ReadFile(m_scene.Handheld("Backup.ini")); }
+    std::string Unchanged() const { return TestFolder::ReadHostFile(m_scene.Handheld("Backup.ini")); }
 
     BackupScene m_scene;
 };
@@ -262,10 +262,10 @@ TEST_F(BackupDialogTest, OkCopiesAndDeletesExactlyTheChangedRowsAndWritesTheInde
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(m_scene.DataFiles(), (std::vector<std::string>{"Gone.cab", "Zeta.cab", "alpha.cab"}));
-    EXPECT_EQ(BackupScene::ReadFile(m_scene.Handheld("Data/alpha.cab")),
-              BackupScene::ReadFile(m_scene.DesktopPackage("B2", "alpha.cab")));
+    EXPECT_EQ(TestFolder::ReadHostFile(m_scene.Handheld("Data/alpha.cab")),
+              TestFolder::ReadHostFile(m_scene.DesktopPackage("B2", "alpha.cab")));
     // Zeta's copy was not rewritten: it still holds the scene's 100 bytes.
-    EXPECT_EQ(BackupScene::ReadFile(m_scene.Handheld("Data/Zeta.cab")).size(), 100u);
+    EXPECT_EQ(TestFolder::ReadHostFile(m_scene.Handheld("Data/Zeta.cab")).size(), 100u);
     // Catalogue order; Gone has no row and stays listed.
     using Index = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(m_scene.HandheldIndex(), (Index{{"Zeta", "Zeta.cab"}, {"alpha", "alpha.cab"}, {"Gone", "Gone.cab"}}));
@@ -369,7 +369,7 @@ TEST_F(BackupDialogTest, CopyToTheHandheldReportsEveryBlock)
 {
     ASSERT_TRUE(m_scene.Start());
     const std::string source = m_scene.device.Folder() + "/ten-thousand";
-    BackupScene::WriteFile(source, std::string(10000, 'x'));
+    TestFolder::WriteHostFile(source, std::string(10000, 'x'));
     ASSERT_GE(ConnectDevice(), 0);
     std::vector<DWORD> reported;
     const auto record = [](DWORD dwCopied, void* pContext) {
@@ -378,7 +378,7 @@ TEST_F(BackupDialogTest, CopyToTheHandheldReportsEveryBlock)
     EXPECT_TRUE(CopyFileToDevice(FromUtf8(source), u"\\Storage Card\\Backup\\Data\\big.cab", record, &reported));
     CeRapiUninit();
     EXPECT_EQ(reported, (std::vector<DWORD>{4096, 8192, 10000}));
-    EXPECT_EQ(BackupScene::ReadFile(m_scene.Handheld("Data/big.cab")), std::string(10000, 'x'));
+    EXPECT_EQ(TestFolder::ReadHostFile(m_scene.Handheld("Data/big.cab")), std::string(10000, 'x'));
 }
 
 TEST_F(BackupDialogTest, HelpShowsTheAboutTextWithTheVersion)

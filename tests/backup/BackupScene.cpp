@@ -69,7 +69,7 @@ bool WriteApp(const SceneApp& app, const std::string& folder)
         key.WriteString(u"IconFile", app.icon == 1 ? u"own.ico" : u"missing.ico");
     std::filesystem::create_directories(folder);
     if (app.size)
-        BackupScene::WriteFile(folder + "/" + app.cab, Pattern(app.name, app.size));
+        TestFolder::WriteHostFile(folder + "/" + app.cab, Pattern(app.name, app.size));
     if (app.icon == 1)
         std::filesystem::copy_file(PELRUDO_SOURCE_DIR "/backup/res/pelrudo.ico", folder + "/own.ico");
     return true;
@@ -115,7 +115,7 @@ bool BackupScene::Start(const Parts& parts)
         entry->m_cabName.m_strName = FromUtf8(app.cab);
         entry->m_bTicked = TRUE;
         writer.m_arrApps.Add(entry);
-        WriteFile(Handheld(std::string("Data/") + app.cab), Pattern(app.name, 100));
+        TestFolder::WriteHostFile(Handheld(std::string("Data/") + app.cab), Pattern(app.name, 100));
     }
     if (parts.index)
         writer.WriteBackupIndex(FromUtf8(Handheld("Backup.ini")));
@@ -126,7 +126,7 @@ void BackupScene::UseAsDesktop() const
 {
     device.UseAsDesktop();
     // The desktop store is bound once per process; each scene has its own.
-    RegSetStorePath(device.Folder() + "/prefix/registry.db");
+    RegSetStorePath(device.DesktopRegistry());
 }
 
 std::string BackupScene::DesktopPackage(const std::string& key, const std::string& cab) const
@@ -158,17 +158,4 @@ std::vector<std::pair<std::string, std::string>> BackupScene::HandheldIndex() co
         entries.emplace_back(ToUtf8(entry->m_strAppName), ToUtf8(entry->m_cabName.m_strName));
     }
     return entries;
-}
-
-std::string BackupScene::ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool BackupScene::WriteFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    return static_cast<bool>(out);
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "DeviceEmulator.h"
+#include "tests/platform/TestFolder.h"
 
 // The desktop lists, for processor 2577 (the emulator's default), registry order A1..E5:
 //   A1 "Zeta"  Zeta.cab  3000 bytes, own icon,       backed up
@@ -37,7 +38,4 @@ public:
     std::vector<std::string> DataFiles() const;
     // The application and package names of the handheld's "Backup.ini", in file order.
     std::vector<std::pair<std::string, std::string>> HandheldIndex() const;
-
-    static std::string ReadFile(const std::string& path);
-    static bool WriteFile(const std::string& path, const std::string& bytes);
 };

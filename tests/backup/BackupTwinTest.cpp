@@ -31,7 +31,7 @@ Outcome RunTwin(const BackupScene& scene, const std::vector<std::string>& words)
         outcome.out.append(buffer, n);
     const int status = pclose(pipe);
     outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    outcome.err = BackupScene::ReadFile(errFile);
+    outcome.err = TestFolder::ReadHostFile(errFile);
     return outcome;
 }
 
@@ -68,11 +68,11 @@ TEST_F(BackupTwinTest, ApplyChangesTheNamedBoxesAndDoesWhatOkDoes)
 TEST_F(BackupTwinTest, ApplyOfAnUnknownNameChangesNothing)
 {
     ASSERT_TRUE(m_scene.Start());
-    const std::string before = BackupScene::ReadFile(m_scene.Handheld("Backup.ini"));
+    const std::string before = TestFolder::ReadHostFile(m_scene.Handheld("Backup.ini"));
     Outcome o = RunTwin(m_scene, {"apply", "--tick", "alpha", "--untick", "Gone"});
     EXPECT_EQ(o.status, 2);
     EXPECT_NE(o.err.find("Gone"), std::string::npos);
-    EXPECT_EQ(BackupScene::ReadFile(m_scene.Handheld("Backup.ini")), before);
+    EXPECT_EQ(TestFolder::ReadHostFile(m_scene.Handheld("Backup.ini")), before);
     EXPECT_EQ(m_scene.DataFiles(), (std::vector<std::string>{"Gone.cab", "Mid.cab", "Zeta.cab"}));
 }
 

@@ -30,6 +30,8 @@ public:
     const std::string& Image() const { return m_image; }
     const std::string& Socket() const { return m_socket; }
     std::string Registry() const { return m_image + "/registry.db"; }
+    // The desktop's registry store under the prefix UseAsDesktop sets.
+    std::string DesktopRegistry() const { return m_folder + "/prefix/registry.db"; }
     // The host folder behind the handheld's root "\".
     std::string Root() const { return m_image + "/root"; }
     // The host file behind a handheld path such as "\Storage Card\Backup\info.exe".

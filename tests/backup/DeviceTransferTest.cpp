@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "DeviceEmulator.h"
+#include "tests/platform/TestFolder.h"
 #include "backup/DeviceTransfer.h"
 #include "core/Rapi.h"
 #include "platform/FileApi.h"
@@ -22,17 +23,6 @@ std::string Pattern(std::size_t size)
     for (std::size_t i = 0; i < size; ++i)
         data[i] = static_cast<char>((i * 131 + i / 4096) & 0xFF);
     return data;
-}
-
-void WriteHostFile(const std::string& path, const std::string& data)
-{
-    std::ofstream(path, std::ios::binary).write(data.data(), static_cast<std::streamsize>(data.size()));
-}
-
-std::string ReadHostFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool Exists(const std::string& path)
@@ -70,14 +60,14 @@ class DeviceTransferSizeTest : public DeviceTransferTest, public ::testing::With
 TEST_P(DeviceTransferSizeTest, RoundTripKeepsEveryByte)
 {
     const std::string data = Pattern(GetParam());
-    WriteHostFile(DeskHost("a.cab"), data);
+    TestFolder::WriteHostFile(DeskHost("a.cab"), data);
 
     ASSERT_TRUE(CopyFileToDevice(Desk("a.cab"), u"\\Backup\\Data\\a.cab"));
-    EXPECT_EQ(data, ReadHostFile(m_device.HostFile("\\Backup\\Data\\a.cab")));
+    EXPECT_EQ(data, TestFolder::ReadHostFile(m_device.HostFile("\\Backup\\Data\\a.cab")));
     EXPECT_FALSE(Exists(m_device.HostFile("\\Backup\\Data\\a.cab.part")));
 
     ASSERT_TRUE(CopyFileFromDevice(u"\\Backup\\Data\\a.cab", Desk("back.cab")));
-    EXPECT_EQ(data, ReadHostFile(DeskHost("back.cab")));
+    EXPECT_EQ(data, TestFolder::ReadHostFile(DeskHost("back.cab")));
     EXPECT_FALSE(Exists(DeskHost("back.cab.part")));
 }
 
@@ -86,16 +76,16 @@ INSTANTIATE_TEST_SUITE_P(Sizes, DeviceTransferSizeTest, ::testing::Values(0u, 40
 
 TEST_F(DeviceTransferTest, CopyToDeviceReplacesAnOlderTarget)
 {
-    WriteHostFile(DeskHost("Backup.ini"), "new index");
-    WriteHostFile(m_device.HostFile("\\Backup\\Backup.ini"), "an older and longer index");
+    TestFolder::WriteHostFile(DeskHost("Backup.ini"), "new index");
+    TestFolder::WriteHostFile(m_device.HostFile("\\Backup\\Backup.ini"), "an older and longer index");
 
     ASSERT_TRUE(CopyFileToDevice(Desk("Backup.ini"), u"\\Backup\\Backup.ini"));
-    EXPECT_EQ("new index", ReadHostFile(m_device.HostFile("\\Backup\\Backup.ini")));
+    EXPECT_EQ("new index", TestFolder::ReadHostFile(m_device.HostFile("\\Backup\\Backup.ini")));
 }
 
 TEST_F(DeviceTransferTest, MissingDeviceFolderFailsAndClosesTheSource)
 {
-    WriteHostFile(DeskHost("a.cab"), Pattern(5000));
+    TestFolder::WriteHostFile(DeskHost("a.cab"), Pattern(5000));
 
     EXPECT_FALSE(CopyFileToDevice(Desk("a.cab"), u"\\NoSuch\\a.cab"));
     EXPECT_FALSE(Exists(m_device.HostFile("\\NoSuch")));
@@ -115,7 +105,7 @@ TEST_F(DeviceTransferTest, MissingDesktopSourceFails)
 
 TEST_F(DeviceTransferTest, SourceHeldWithoutSharingByAnotherProcessFails)
 {
-    WriteHostFile(DeskHost("a.cab"), Pattern(100));
+    TestFolder::WriteHostFile(DeskHost("a.cab"), Pattern(100));
     int ready[2];
     int release[2];
     ASSERT_EQ(0, pipe(ready));
@@ -145,16 +135,16 @@ TEST_F(DeviceTransferTest, SourceHeldWithoutSharingByAnotherProcessFails)
 
 TEST_F(DeviceTransferTest, MissingDeviceSourceLeavesTheDesktopTarget)
 {
-    WriteHostFile(DeskHost("Backup.ini"), "index of an earlier run");
+    TestFolder::WriteHostFile(DeskHost("Backup.ini"), "index of an earlier run");
 
     EXPECT_FALSE(CopyFileFromDevice(u"\\Backup\\Backup.ini", Desk("Backup.ini")));
-    EXPECT_EQ("index of an earlier run", ReadHostFile(DeskHost("Backup.ini")));
+    EXPECT_EQ("index of an earlier run", TestFolder::ReadHostFile(DeskHost("Backup.ini")));
     EXPECT_FALSE(Exists(DeskHost("Backup.ini.part")));
 }
 
 TEST_F(DeviceTransferTest, MissingDesktopFolderFailsAndClosesTheDeviceSource)
 {
-    WriteHostFile(m_device.HostFile("\\Backup\\Backup.ini"), "index");
+    TestFolder::WriteHostFile(m_device.HostFile("\\Backup\\Backup.ini"), "index");
 
     EXPECT_FALSE(CopyFileFromDevice(u"\\Backup\\Backup.ini", Desk("nosuch/Backup.ini")));
     // The handheld's source was opened without sharing; a second open works only if it was closed.
@@ -165,7 +155,7 @@ TEST_F(DeviceTransferTest, MissingDesktopFolderFailsAndClosesTheDeviceSource)
 
 TEST_F(DeviceTransferTest, DeleteDeviceFileReportsTheOutcome)
 {
-    WriteHostFile(m_device.HostFile("\\Backup\\Data\\old.cab"), "package");
+    TestFolder::WriteHostFile(m_device.HostFile("\\Backup\\Data\\old.cab"), "package");
 
     EXPECT_TRUE(DeleteDeviceFile(u"\\Backup\\Data\\old.cab"));
     EXPECT_FALSE(Exists(m_device.HostFile("\\Backup\\Data\\old.cab")));
@@ -181,12 +171,12 @@ protected:
 
 TEST_F(DeviceTransferFullTest, DiskFullFailsAndKeepsTheOldTarget)
 {
-    WriteHostFile(DeskHost("big.cab"), Pattern(100000));
-    WriteHostFile(m_device.HostFile("\\Card\\big.cab"), "old copy");
+    TestFolder::WriteHostFile(DeskHost("big.cab"), Pattern(100000));
+    TestFolder::WriteHostFile(m_device.HostFile("\\Card\\big.cab"), "old copy");
 
     EXPECT_FALSE(CopyFileToDevice(Desk("big.cab"), u"\\Card\\big.cab"));
     EXPECT_EQ(static_cast<DWORD>(ERROR_DISK_FULL), GetLastError());
-    EXPECT_EQ("old copy", ReadHostFile(m_device.HostFile("\\Card\\big.cab")));
+    EXPECT_EQ("old copy", TestFolder::ReadHostFile(m_device.HostFile("\\Card\\big.cab")));
     EXPECT_FALSE(Exists(m_device.HostFile("\\Card\\big.cab.part")));
 }
 
@@ -199,20 +189,20 @@ protected:
 
 TEST_F(DeviceTransferDropTest, CutToDeviceFailsAndKeepsTheOldTarget)
 {
-    WriteHostFile(DeskHost("big.cab"), Pattern(1 << 20));
-    WriteHostFile(m_device.HostFile("\\Backup\\Data\\big.cab"), "old copy");
+    TestFolder::WriteHostFile(DeskHost("big.cab"), Pattern(1 << 20));
+    TestFolder::WriteHostFile(m_device.HostFile("\\Backup\\Data\\big.cab"), "old copy");
 
     EXPECT_FALSE(CopyFileToDevice(Desk("big.cab"), u"\\Backup\\Data\\big.cab"));
-    EXPECT_EQ("old copy", ReadHostFile(m_device.HostFile("\\Backup\\Data\\big.cab")));
+    EXPECT_EQ("old copy", TestFolder::ReadHostFile(m_device.HostFile("\\Backup\\Data\\big.cab")));
 }
 
 TEST_F(DeviceTransferDropTest, CutFromDeviceFailsAndKeepsTheOldTarget)
 {
-    WriteHostFile(m_device.HostFile("\\Backup\\Data\\big.cab"), Pattern(1 << 20));
-    WriteHostFile(DeskHost("big.cab"), "old copy");
+    TestFolder::WriteHostFile(m_device.HostFile("\\Backup\\Data\\big.cab"), Pattern(1 << 20));
+    TestFolder::WriteHostFile(DeskHost("big.cab"), "old copy");
 
     EXPECT_FALSE(CopyFileFromDevice(u"\\Backup\\Data\\big.cab", Desk("big.cab")));
-    EXPECT_EQ("old copy", ReadHostFile(DeskHost("big.cab")));
+    EXPECT_EQ("old copy", TestFolder::ReadHostFile(DeskHost("big.cab")));
     EXPECT_FALSE(Exists(DeskHost("big.cab.part")));
 }
 

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "DeviceEmulator.h"
+#include "tests/platform/TestFolder.h"
 #include "core/Rapi.h"
 #include "core/wire/FrameDecoder.h"
 #include "core/wire/RapiCommand.h"
@@ -26,18 +27,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void Put(const std::string& path, const std::string& content)
-{
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << content;
-}
 
 // A session of its own on the emulator's socket, speaking frames directly.
 class RawSession {
@@ -157,7 +146,7 @@ TEST_F(PelrudoDeviceTest, HostilePathsAreRefusedAndNothingOutsideTheRootIsTouche
 {
     Start();
     const std::string outside = m_device.Folder() + "/outside";
-    Put(outside + "/secret.txt", "secret");
+    TestFolder::WriteHostFile(outside + "/secret.txt", "secret");
     fs::create_directory_symlink(outside, m_device.Root() + "/link");
     fs::create_symlink(outside + "/secret.txt", m_device.Root() + "/filelink");
     fs::create_directory(m_device.Root() + "/inside");
@@ -199,7 +188,7 @@ TEST_F(PelrudoDeviceTest, HostilePathsAreRefusedAndNothingOutsideTheRootIsTouche
         EXPECT_FALSE(c.call());
         EXPECT_EQ(GetLastError(), c.error);
     }
-    EXPECT_EQ(Slurp(outside + "/secret.txt"), "secret");
+    EXPECT_EQ(TestFolder::ReadHostFile(outside + "/secret.txt"), "secret");
     EXPECT_EQ(std::distance(fs::directory_iterator(outside), fs::directory_iterator()), 1);
     EXPECT_TRUE(fs::is_symlink(m_device.Root() + "/filelink"));
     EXPECT_TRUE(fs::is_directory(m_device.Root() + "/inside"));
@@ -208,9 +197,9 @@ TEST_F(PelrudoDeviceTest, HostilePathsAreRefusedAndNothingOutsideTheRootIsTouche
 TEST_F(PelrudoDeviceTest, NamesMatchWithoutRegardToCase)
 {
     Start();
-    Put(m_device.Root() + "/Backup/Data/App.cab", "old");
+    TestFolder::WriteHostFile(m_device.Root() + "/Backup/Data/App.cab", "old");
     ASSERT_TRUE(WriteFile(u"\\BACKUP\\data\\app.CAB", 3));
-    EXPECT_EQ(Slurp(m_device.Root() + "/Backup/Data/App.cab"), "ZZZ");
+    EXPECT_EQ(TestFolder::ReadHostFile(m_device.Root() + "/Backup/Data/App.cab"), "ZZZ");
     EXPECT_EQ(std::distance(fs::directory_iterator(m_device.Root() + "/Backup/Data"), fs::directory_iterator()), 1);
     EXPECT_TRUE(CeMoveFile(u"\\backup\\DATA\\app.cab", u"\\Backup\\Data\\APP.CAB"));
     EXPECT_TRUE(fs::exists(m_device.Root() + "/Backup/Data/APP.CAB"));
@@ -222,8 +211,8 @@ TEST_F(PelrudoDeviceTest, NamesMatchWithoutRegardToCase)
 TEST_F(PelrudoDeviceTest, FreeSpaceIsTheCapacityLessWhatTheStoreHolds)
 {
     Start({"--store", "\\=1M", "--store", "\\Storage Card=2M"});
-    Put(m_device.Root() + "/Windows/a.dll", std::string(1000, 'a'));
-    Put(m_device.Root() + "/Storage Card/b.cab", std::string(5000, 'b'));
+    TestFolder::WriteHostFile(m_device.Root() + "/Windows/a.dll", std::string(1000, 'a'));
+    TestFolder::WriteHostFile(m_device.Root() + "/Storage Card/b.cab", std::string(5000, 'b'));
     STORE_INFORMATION store{};
     ASSERT_TRUE(CeGetStoreInformation(&store));
     EXPECT_EQ(store.dwStoreSize, 1u << 20);
@@ -371,8 +360,8 @@ TEST_F(PelrudoDeviceTest, CreateProcessStartsAProgramThatKnowsItsHandheld)
     EXPECT_TRUE(CeCloseHandle(info.hThread));
     const std::string record = m_device.Image() + "/env.txt";
     for (int i = 0; i < 3000 && !fs::exists(record); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    const std::string env = Slurp(record);
-    EXPECT_NE(env.find("PELRUDO_REGISTRY=" + m_device.Image() + "/registry.db\n"), std::string::npos) << env;
+    const std::string env = TestFolder::ReadHostFile(record);
+    EXPECT_NE(env.find("PELRUDO_REGISTRY=" + m_device.Registry() + "\n"), std::string::npos) << env;
     EXPECT_NE(env.find("PELRUDO_CE_MODULE=\\storage card\\backup\\info.exe\n"), std::string::npos) << env;
     EXPECT_NE(env.find("PELRUDO_CE_STORES=\\|33554432|33554432;\\Storage Card|67108864|" +
                        std::to_string(67108864 - programSize) + "\n"),

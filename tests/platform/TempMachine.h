@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/HostPath.h"
+#include "tests/platform/TestFolder.h"
 
 class TempMachine : public ::testing::Test {
 protected:
@@ -42,18 +43,8 @@ protected:
     // A file of drive C, given relative to its folder.
     std::string OnC(const std::string& relative) const { return m_driveC + "/" + relative; }
 
-    static void WriteHost(const std::string& path, const std::string& content)
-    {
-        std::ofstream(path, std::ios::binary) << content;
-    }
-
-    static std::string ReadHost(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream content;
-        content << in.rdbuf();
-        return content.str();
-    }
+    static void WriteHost(const std::string& path, const std::string& content) { TestFolder::WriteHostFile(path, content); }
+    static std::string ReadHost(const std::string& path) { return TestFolder::ReadHostFile(path); }
 
     static bool HostExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 

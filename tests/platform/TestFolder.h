@@ -35,14 +35,22 @@ public:
     std::string Host(const std::string& name) const { return m_host + "/" + name; }
     CStringW Path(const std::string& name) const { return FromUtf8(Host(name)); }
 
-    std::string ReadBytes(const std::string& name) const
+    std::string ReadBytes(const std::string& name) const { return ReadHostFile(Host(name)); }
+    void WriteBytes(const std::string& name, const std::string& bytes) const { WriteHostFile(Host(name), bytes); }
+
+    // Any host file, whole: its bytes (none when it cannot be read), or written anew with its folders.
+    static std::string ReadHostFile(const std::string& path)
     {
-        std::ifstream in(Host(name), std::ios::binary);
+        std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    void WriteBytes(const std::string& name, const std::string& bytes) const
+    static bool WriteHostFile(const std::string& path, const std::string& bytes)
     {
-        std::ofstream(Host(name), std::ios::binary | std::ios::trunc) << bytes;
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << bytes;
+        return static_cast<bool>(out);
     }
     bool Exists(const std::string& name) const { return std::filesystem::exists(Host(name)); }
     // Names in the folder other than the prefix: what a save left behind.
