@@ -20,6 +20,7 @@
 #include "backup/DeviceLink.h"
 #include "backup/DeviceTransfer.h"
 #include "core/Rapi.h"
+#include "platform/ui/detail/WindowState.h"
 #include "platform/CImageList.h"
 #include "platform/Text.h"
 
@@ -96,13 +97,9 @@ class BackupDialogTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "BackupDialogTest";
-        static char* argv[] = {name, nullptr};
         // The real widgets, on no screen.
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        pelrudo::ui::EnsureApplication();
     }
 
     // Runs the dialog as Pelrudo does; act runs once the list is loaded with its three rows.

@@ -10,6 +10,7 @@
 #include "platform/ResourceApi.h"
 #include "platform/Text.h"
 #include "platform/detail/DialogTemplate.h"
+#include "platform/ui/detail/WindowState.h"
 #include "setup/CSetupApp.h"
 #include "setup/CSetupDlg.h"
 #include "tests/setup/SetupMachine.h"
@@ -55,14 +56,6 @@ private:
     }
     QTimer m_timer;
 };
-
-void EnsureQt()
-{
-    static int argc = 1;
-    static char name[] = "CSetupDlgTest";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
 
 const BYTE* ResourceData(WORD type, WORD id, DWORD* size)
 {
@@ -152,7 +145,7 @@ protected:
     void SetUp() override
     {
         SetupMachine::SetUp();
-        EnsureQt();
+        pelrudo::ui::EnsureApplication();
     }
 };
 
