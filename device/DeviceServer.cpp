@@ -24,8 +24,21 @@ constexpr std::size_t kReceive = 1024u * 1024u;
 constexpr std::size_t kSendAt = 1024u * 1024u;
 // A deep send buffer lets read replies run far ahead of the desktop (the host may grant less).
 constexpr int kSendBuffer = 4 << 20;
+// A request usually follows within microseconds. Sleeping at once would make the desktop wake us, which
+// on some hosts costs more than the data itself, so a wait first keeps trying this long.
+constexpr auto kSpin = std::chrono::microseconds(100);
 // Under a speed limit the link moves in small steps, so that the limit holds over short spans too.
 constexpr std::size_t kLimitedStep = 4096;
+
+// recv that keeps trying for kSpin before it sleeps.
+ssize_t ReceiveSoon(int fd, std::uint8_t* at, std::size_t room)
+{
+    const auto spinUntil = std::chrono::steady_clock::now() + kSpin;
+    ssize_t n;
+    do n = ::recv(fd, at, room, MSG_DONTWAIT);
+    while (n < 0 && errno == EAGAIN && std::chrono::steady_clock::now() < spinUntil);
+    return n < 0 && errno == EAGAIN ? ::recv(fd, at, room, 0) : n;
+}
 
 // Makes the folders of a path that are missing, private to the user.
 void MakeParents(const std::string& path)
@@ -174,7 +187,7 @@ void DeviceServer::Serve(Connection& connection)
     bool healthy = true;
     while (healthy && !m_stopping && !meter.Cut()) {
         const std::size_t room = meter.Allow(step);
-        const ssize_t n = ::recv(connection.fd, in.Prepare(room), room, 0);
+        const ssize_t n = ReceiveSoon(connection.fd, in.Prepare(room), room);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         in.Commit(static_cast<std::size_t>(n));

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cstring>
 
@@ -14,10 +15,16 @@ namespace {
 constexpr std::uint32_t kChunk = 64u * 1024u;
 // Read-ahead keeps at most this many pieces of one file in flight.
 constexpr std::uint32_t kMaxWindow = 64;
+// The window is topped up once this many pieces have come in: often enough that the handheld always
+// has a request waiting (and never sleeps between them), seldom enough to send requests in batches.
+constexpr std::uint32_t kTopUp = 4;
 // Queued requests leave once this much is waiting, and write-behind holds at most kMaxWriteBehind.
 constexpr std::size_t kFlushAt = 1024u * 1024u;
 constexpr std::uint64_t kMaxWriteBehind = 4u * 1024u * 1024u;
 constexpr std::size_t kReceive = 1024u * 1024u;
+// A reply usually follows within microseconds. Sleeping at once would make the handheld wake us, which
+// on some hosts costs more than the data itself, so a wait first keeps trying this long.
+constexpr auto kSpin = std::chrono::microseconds(100);
 // Read replies stay near kChunk, but a registry value may be as big as the caller's buffer.
 constexpr std::size_t kMaxReply = 2u * FrameDecoder::kDefaultMaxFrame;
 constexpr HRESULT kFacilityWin32 = 7;
@@ -128,14 +135,19 @@ bool RapiLink::Flush()
 // Takes in what has arrived; with a wait, first waits up to the reply timeout for something to arrive.
 bool RapiLink::Receive(int waitMs)
 {
-    if (waitMs > 0) {
+    std::uint8_t* at = m_in.Prepare(kReceive);
+    ssize_t n = ::recv(m_fd, at, kReceive, MSG_DONTWAIT);
+    const auto spinUntil = std::chrono::steady_clock::now() + kSpin;
+    while (waitMs > 0 && n < 0 && errno == EAGAIN && std::chrono::steady_clock::now() < spinUntil)
+        n = ::recv(m_fd, at, kReceive, MSG_DONTWAIT);
+    if (waitMs > 0 && n < 0 && errno == EAGAIN) {
         pollfd p{m_fd, POLLIN, 0};
         int ready = 0;
         do ready = ::poll(&p, 1, waitMs);
         while (ready < 0 && errno == EINTR);
         if (ready <= 0) return Fail();
+        n = ::recv(m_fd, at, kReceive, MSG_DONTWAIT);
     }
-    const ssize_t n = ::recv(m_fd, m_in.Prepare(kReceive), kReceive, MSG_DONTWAIT);
     if (n > 0) {
         m_in.Commit(static_cast<std::size_t>(n));
         return true;
@@ -288,7 +300,7 @@ void RapiLink::RequestReads(std::uint32_t handle, const std::shared_ptr<FileStat
         f.inflightBytes += piece;
     };
     if (f.readAhead) {
-        if (f.inflight > f.window / 2) return;
+        if (f.inflight > 0 && f.inflight + kTopUp > f.window) return;
         while (f.inflight < f.window) request(kChunk);
         return;
     }
