@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -126,6 +127,13 @@ struct Round {
     Step local, to, from;
 };
 
+// A copy's figures count only when the whole file arrived.
+bool SameSize(const std::string& a, const std::string& b)
+{
+    struct stat first {}, second {};
+    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 && first.st_size == second.st_size;
+}
+
 bool RunRound(const std::string& desk, double mib, pid_t server, Round& round)
 {
     // Every copy makes a new file: freeing the last round's pages is no part of any copy.
@@ -146,6 +154,8 @@ bool RunRound(const std::string& desk, double mib, pid_t server, Round& round)
     if (!CopyFileFromDevice(u"\\Storage Card\\package.cab", FromUtf8(desk + "/back.cab")))
         return false;
     round.from = Step(from, mib);
+    if (!SameSize(source, desk + "/local.cab") || !SameSize(source, desk + "/back.cab"))
+        return false;
     return DeleteDeviceFile(u"\\Storage Card\\package.cab");
 }
 
